@@ -1,0 +1,54 @@
+# Entry points. `make run` and `make test` install what they need on a fresh
+# Debian 12 machine first (as root, or through sudo).
+SHELL := /bin/bash
+JOBS ?= 2
+WINE_RUN := cmake/wine-run.sh
+
+.PHONY: deps native windows test test-native test-windows run stop fuzz bench clean
+
+deps:
+	@tools/install-deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+test-native: native
+	ctest --preset native
+
+test-windows: windows
+	@tools/wine-session.sh start
+	ctest --preset windows; rc=$$?; tools/wine-session.sh stop; exit $$rc
+
+# Native first (sanitizers), then the Windows build under Wine; the exit
+# code is non-zero when either fails.
+test: native windows
+	@rc=0; ctest --preset native || rc=1; \
+	tools/wine-session.sh start; \
+	ctest --preset windows || rc=1; \
+	tools/wine-session.sh stop; \
+	exit $$rc
+
+run: windows
+	@echo "TalvioDriver.exe runs under Wine; quit with Ctrl-C or 'make stop'."
+	$(WINE_RUN) build/windows/app/TalvioDriver.exe; echo "TalvioDriver exited with $$?"
+
+stop:
+	$(WINE_RUN) build/windows/tests/wine/closo_call.exe
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	@tools/run-fuzzers.sh build/fuzz 60
+
+bench: deps
+	cmake --preset native-release >/dev/null
+	cmake --build --preset native-release -j $(JOBS)
+	@for b in build/native-release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf build

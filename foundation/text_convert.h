@@ -1,0 +1,20 @@
+// Conversions between UTF-8, UTF-16 (held in std::wstring code units on every
+// platform) and the system ANSI code page. The Windows build uses the system
+// converters; the hosted build uses our own UTF-8 codec and Windows-1252.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace talvio {
+
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+std::string WideToAnsi(std::wstring_view wide);
+std::wstring AnsiToWide(std::string_view ansi);
+
+// Wide literal of code units from a UTF-8 literal, for text outside ASCII
+// (wchar_t is 32-bit on Linux, so L"..." cannot be relied on there).
+inline std::wstring W(std::string_view utf8) { return Utf8ToWide(utf8); }
+
+}  // namespace talvio

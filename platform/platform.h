@@ -1,0 +1,260 @@
+// The one seam between the program and the operating system's window,
+// message, timer, thread and mutex services. Names and message numbers mirror
+// Win32 so code above this seam reads like the Win32 it stands for.
+//
+// Two backends implement it: platform/win32 (the real calls) and
+// platform/hosted (an in-process desktop with a virtual clock, for native
+// tests and Linux tools). Exactly one backend is linked into a binary.
+//
+// Threading follows Win32: a window belongs to the thread that created it and
+// its procedure runs on that thread; Post/Send may be called from any thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace os {
+
+struct WindowTag;
+using Hwnd = WindowTag*;
+using WParam = std::uintptr_t;
+using LParam = std::intptr_t;
+using LResult = std::intptr_t;
+using Atom = std::uint16_t;
+using ThreadId = std::uint32_t;
+using ProcessId = std::uint32_t;
+
+using WndProc = LResult (*)(Hwnd, std::uint32_t message, WParam, LParam);
+
+// Special window values, as Win32 defines them.
+inline const Hwnd kBroadcast = reinterpret_cast<Hwnd>(static_cast<std::uintptr_t>(0xFFFF));
+inline const Hwnd kMessageOnlyParent = reinterpret_cast<Hwnd>(static_cast<std::intptr_t>(-3));
+
+// Message numbers keep their Win32 values.
+inline constexpr std::uint32_t WM_NULL = 0x0000;
+inline constexpr std::uint32_t WM_CREATE = 0x0001;
+inline constexpr std::uint32_t WM_DESTROY = 0x0002;
+inline constexpr std::uint32_t WM_MOVE = 0x0003;
+inline constexpr std::uint32_t WM_SIZE = 0x0005;
+inline constexpr std::uint32_t WM_SETFOCUS = 0x0007;
+inline constexpr std::uint32_t WM_KILLFOCUS = 0x0008;
+inline constexpr std::uint32_t WM_ENABLE = 0x000A;
+inline constexpr std::uint32_t WM_SETTEXT = 0x000C;
+inline constexpr std::uint32_t WM_GETTEXT = 0x000D;
+inline constexpr std::uint32_t WM_GETTEXTLENGTH = 0x000E;
+inline constexpr std::uint32_t WM_PAINT = 0x000F;
+inline constexpr std::uint32_t WM_CLOSE = 0x0010;
+inline constexpr std::uint32_t WM_QUIT = 0x0012;
+inline constexpr std::uint32_t WM_SHOWWINDOW = 0x0018;
+inline constexpr std::uint32_t WM_ACTIVATEAPP = 0x001C;
+inline constexpr std::uint32_t WM_COPYDATA = 0x004A;
+inline constexpr std::uint32_t WM_NCCREATE = 0x0081;
+inline constexpr std::uint32_t WM_NCDESTROY = 0x0082;
+inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;
+inline constexpr std::uint32_t WM_KEYUP = 0x0101;
+inline constexpr std::uint32_t WM_CHAR = 0x0102;
+inline constexpr std::uint32_t WM_INITDIALOG = 0x0110;
+inline constexpr std::uint32_t WM_COMMAND = 0x0111;
+inline constexpr std::uint32_t WM_TIMER = 0x0113;
+inline constexpr std::uint32_t WM_HSCROLL = 0x0114;
+inline constexpr std::uint32_t WM_VSCROLL = 0x0115;
+inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
+inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
+inline constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
+inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x0203;
+inline constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
+inline constexpr std::uint32_t WM_USER = 0x0400;
+inline constexpr std::uint32_t EM_SETSEL = 0x00B1;
+
+// SendMessageTimeout flags.
+inline constexpr std::uint32_t SMTO_NORMAL = 0x0000;
+inline constexpr std::uint32_t SMTO_BLOCK = 0x0001;
+inline constexpr std::uint32_t SMTO_ABORTIFHUNG = 0x0002;
+
+// Window styles the program tests or sets.
+inline constexpr std::uint32_t WS_CHILD = 0x40000000;
+inline constexpr std::uint32_t WS_VISIBLE = 0x10000000;
+inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
+inline constexpr std::uint32_t WS_MINIMIZE = 0x20000000;
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;
+inline constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
+
+// keybd_event flags.
+inline constexpr std::uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;
+inline constexpr std::uint32_t KEYEVENTF_KEYUP = 0x0002;
+
+// ShowWindow commands.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_RESTORE = 9;
+
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitTimeout = 258;
+inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+
+inline constexpr std::uint32_t ERROR_ALREADY_EXISTS = 183;
+
+inline std::uint16_t LoWord(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+inline std::uint16_t HiWord(std::uintptr_t v) { return static_cast<std::uint16_t>((v >> 16) & 0xFFFF); }
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Mirrors CREATESTRUCTW; lpCreateParams is what CreateWindowEx was given.
+struct CreateStruct {
+    void* lpCreateParams = nullptr;
+    void* hInstance = nullptr;
+    std::uintptr_t hMenu = 0;
+    Hwnd hwndParent = nullptr;
+    int cy = 0;
+    int cx = 0;
+    int y = 0;
+    int x = 0;
+    std::uint32_t style = 0;
+    const wchar_t* lpszName = nullptr;
+    const wchar_t* lpszClass = nullptr;
+    std::uint32_t dwExStyle = 0;
+};
+
+// Mirrors COPYDATASTRUCT. The receiver gets its own copy of the payload,
+// valid only while it handles the message.
+struct CopyDataStruct {
+    std::uintptr_t dwData = 0;
+    std::uint32_t cbData = 0;
+    const void* lpData = nullptr;
+};
+
+struct Msg {
+    Hwnd hwnd = nullptr;
+    std::uint32_t message = 0;
+    WParam wParam = 0;
+    LParam lParam = 0;
+    std::uint32_t time = 0;
+};
+
+// Mirrors WNDCLASSEXW for the fields the program uses; cursor, background
+// and icon are opaque GDI/USER handle values.
+struct WindowClass {
+    std::uint32_t style = 0;
+    WndProc proc = nullptr;
+    void* instance = nullptr;
+    std::uintptr_t icon = 0;
+    std::uintptr_t cursor = 0;
+    std::uintptr_t background = 0;
+    std::wstring name;
+};
+
+// --- module -----------------------------------------------------------------
+void* GetModuleHandle();
+std::wstring GetModuleFileName();
+
+// --- classes and windows ----------------------------------------------------
+Atom RegisterClass(const WindowClass& windowClass);
+bool GetClassInfo(std::wstring_view name);
+Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wstring_view title,
+                    std::uint32_t style, int x, int y, int width, int height, Hwnd parent,
+                    std::uintptr_t menuOrId, void* param);
+bool DestroyWindow(Hwnd window);
+LResult DefWindowProc(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
+LResult CallWindowProc(WndProc proc, Hwnd window, std::uint32_t message, WParam wParam,
+                       LParam lParam);
+WndProc GetWindowProc(Hwnd window);
+WndProc SetWindowProc(Hwnd window, WndProc proc);  // returns the previous one
+void* GetUserData(Hwnd window);
+void SetUserData(Hwnd window, void* data);
+
+// --- messages -----------------------------------------------------------------
+std::uint32_t RegisterWindowMessage(std::wstring_view name);
+bool PostMessage(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
+bool PostThreadMessage(ThreadId thread, std::uint32_t message, WParam wParam, LParam lParam);
+LResult SendMessage(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
+// Returns false on time-out or hung receiver, as SendMessageTimeoutW's 0.
+// With kBroadcast it sends to every top-level window and returns true.
+bool SendMessageTimeout(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam,
+                        std::uint32_t flags, std::uint32_t timeoutMs, LResult* result);
+// GetMessageW: >0 for a message, 0 for WM_QUIT (msg.wParam is the exit code).
+int GetMessage(Msg& msg);
+bool PeekMessage(Msg& msg, bool remove);
+bool TranslateMessage(const Msg& msg);
+LResult DispatchMessage(const Msg& msg);
+void PostQuitMessage(int exitCode);
+bool InSendMessage();
+
+// --- timers -------------------------------------------------------------------
+bool SetTimer(Hwnd window, std::uintptr_t id, std::uint32_t elapseMs);
+bool KillTimer(Hwnd window, std::uintptr_t id);
+
+// --- window tree and properties ---------------------------------------------
+using EnumCallback = std::function<bool(Hwnd)>;  // return false to stop
+Hwnd FindWindowEx(Hwnd parent, Hwnd childAfter, const wchar_t* className, const wchar_t* title);
+bool EnumWindows(const EnumCallback& callback);
+bool EnumChildWindows(Hwnd parent, const EnumCallback& callback);
+bool EnumThreadWindows(ThreadId thread, const EnumCallback& callback);
+bool IsWindow(Hwnd window);
+std::wstring GetClassName(Hwnd window);
+std::wstring GetWindowText(Hwnd window);
+bool SetWindowText(Hwnd window, std::wstring_view text);
+Rect GetWindowRect(Hwnd window);
+Rect GetClientRect(Hwnd window);
+std::uint32_t GetWindowStyle(Hwnd window);
+bool IsWindowVisible(Hwnd window);
+bool IsWindowEnabled(Hwnd window);
+bool IsIconic(Hwnd window);
+bool ShowWindow(Hwnd window, int command);
+bool EnableWindow(Hwnd window, bool enable);
+bool MoveWindow(Hwnd window, int x, int y, int width, int height, bool repaint);
+bool InvalidateRect(Hwnd window, bool erase);
+Hwnd GetParent(Hwnd window);
+Hwnd GetRootAncestor(Hwnd window);  // GetAncestor(GA_ROOT)
+Hwnd GetDesktopWindow();
+ThreadId GetWindowThreadProcessId(Hwnd window, ProcessId* process);
+std::uintptr_t GetDlgCtrlID(Hwnd window);
+Hwnd GetDlgItem(Hwnd dialog, int id);
+
+// --- focus and input ------------------------------------------------------------
+bool SetForegroundWindow(Hwnd window);
+Hwnd GetForegroundWindow();
+bool BringWindowToTop(Hwnd window);
+Hwnd SetFocus(Hwnd window);
+void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags);
+
+// --- time ---------------------------------------------------------------------
+std::uint32_t GetTickCount();
+void Sleep(std::uint32_t milliseconds);
+
+// --- errors ---------------------------------------------------------------------
+std::uint32_t GetLastError();
+void SetLastError(std::uint32_t error);
+
+// --- kernel objects -------------------------------------------------------------
+// Opaque kernel handle: mutexes and threads. Owned through os::Handle.
+struct KernelTag;
+using KernelHandle = KernelTag*;
+bool CloseHandle(KernelHandle handle);
+std::uint32_t WaitForSingleObject(KernelHandle handle, std::uint32_t timeoutMs);
+
+// CreateMutexW. With a name that already exists GetLastError() is
+// ERROR_ALREADY_EXISTS and the existing mutex is opened.
+KernelHandle CreateMutex(bool initialOwner, const wchar_t* name);
+bool ReleaseMutex(KernelHandle mutex);
+
+// _beginthreadex with a chosen stack size, not suspended.
+using ThreadStart = unsigned (*)(void* argument);
+KernelHandle CreateThread(std::size_t stackSize, ThreadStart start, void* argument,
+                          ThreadId* threadId);
+ThreadId GetCurrentThreadId();
+ProcessId GetCurrentProcessId();
+bool GetExitCodeThread(KernelHandle thread, std::uint32_t* exitCode);
+
+}  // namespace os
