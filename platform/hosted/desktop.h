@@ -1,0 +1,153 @@
+// Test control of the hosted backend: an in-process desktop that behaves
+// like Win32 for everything in platform/platform.h, driven by a virtual
+// clock.
+//
+// Threads. The desktop is shared by real threads. The thread that last
+// called Reset() (or, before any Reset, the first thread that used the
+// desktop) is the clock-driving thread: only it moves virtual time, through
+// AdvanceTime(), Sleep() and blocking waits. Threads started through
+// os::CreateThread or SimulatedThread are "managed": whenever the
+// clock-driving thread is about to move time (or is blocked itself), it
+// first waits until every managed thread is idle, i.e. blocked inside the
+// desktop (GetMessage with nothing to do, Sleep, WaitForSingleObject, a
+// pending SendMessage) with nothing ready. Time then jumps to the next
+// wake-up point (a timer, a Sleep end, a wait or send time-out). That makes
+// multi-threaded tests deterministic without real sleeps. A managed thread
+// blocked outside the desktop (a std::mutex, I/O) counts as busy; the
+// clock-driving thread gives up waiting for it after a few seconds of real
+// time and reports the stall on stderr.
+//
+// Waits on the virtual clock:
+// - Sleep(ms) on the clock-driving thread advances the clock by ms without
+//   dispatching its own messages; elsewhere it blocks until virtual time
+//   reaches the target.
+// - A finite WaitForSingleObject or SendMessageTimeout returns its time-out
+//   once virtual time passes its deadline. On the clock-driving thread an
+//   unsatisfied finite wait advances the clock (through the other threads'
+//   wake-up points) to its deadline.
+//
+// Simulated processes. Every thread acts as one simulated process (the
+// default process, id 1, is named "test.exe"). Window classes are private
+// to a process, as in Win32; named mutexes and registered messages are
+// desktop-wide. ProcessScope lets one real thread host "another process's"
+// windows; windows remember the process that was current when they were
+// created.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace os::hosted {
+
+// A fresh desktop: no windows, classes, messages, timers, mutexes,
+// processes other than the default one; clock 0; empty key log. Call only
+// when no managed thread is running. The caller becomes the clock-driving
+// thread.
+void Reset();
+
+// Virtual milliseconds since Reset (GetTickCount is its low 32 bits).
+std::uint64_t Now();
+
+// Clock-driving thread only. Steps the clock through every wake-up point up
+// to Now()+ms in due order; at each step the calling thread's due timers,
+// sent and posted messages are dispatched. Other threads see their timers
+// when they pump.
+void AdvanceTime(std::uint32_t ms);
+
+// Dispatches (translate + dispatch) everything pending on the calling
+// thread without advancing time; WM_QUIT is left pending (see QuitPosted).
+// On the clock-driving thread it repeats until the managed threads are idle
+// and nothing is pending.
+void PumpMessages();
+
+// True when PostQuitMessage was called on this thread and WM_QUIT has not
+// been retrieved yet; *exitCode receives its code.
+bool QuitPosted(int* exitCode = nullptr);
+
+// --- simulated processes ---------------------------------------------------------
+ProcessId CreateProcess(std::wstring_view name);
+std::wstring ProcessName(ProcessId process);
+inline constexpr ProcessId kDefaultProcess = 1;
+
+// Makes the calling thread act as `process` for its lifetime. Nestable.
+class ProcessScope {
+public:
+    explicit ProcessScope(ProcessId process);
+    ProcessScope(const ProcessScope&) = delete;
+    ProcessScope& operator=(const ProcessScope&) = delete;
+    ~ProcessScope();
+
+private:
+    ProcessId previous_;
+};
+
+// A managed real thread acting as a simulated process. By default it runs
+// a GetMessage/TranslateMessage/DispatchMessage loop until WM_QUIT; with a
+// body it runs the body instead and ends. Call() runs a function on the
+// loop thread and waits for it, processing messages sent to the caller
+// meanwhile (like SendMessage). The destructor posts WM_QUIT to a loop
+// thread and joins. Owned by the creating thread.
+class SimulatedThread {
+public:
+    explicit SimulatedThread(ProcessId process = kDefaultProcess);
+    SimulatedThread(ProcessId process, std::function<void()> body);
+    SimulatedThread(const SimulatedThread&) = delete;
+    SimulatedThread& operator=(const SimulatedThread&) = delete;
+    ~SimulatedThread();
+
+    ThreadId id() const;
+    void Call(const std::function<void()>& function);  // loop threads only
+    // Posts WM_QUIT (loop threads) and waits for the end, processing
+    // messages sent to the caller meanwhile. Returns the loop's exit code.
+    int Join();
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// A hung thread serves none of its queue (sent, posted, timers) until it is
+// un-hung; SendMessageTimeout with SMTO_ABORTIFHUNG to its windows fails at
+// once.
+void SetHung(ThreadId thread, bool hung);
+
+// --- input -----------------------------------------------------------------------
+struct KeyEvent {
+    std::uint8_t virtualKey = 0;
+    std::uint8_t scanCode = 0;
+    std::uint32_t flags = 0;  // KEYEVENTF_*
+    std::uint64_t time = 0;   // Now() when sent
+    Hwnd focus = nullptr;     // the focus window then (may be null)
+    Hwnd foreground = nullptr;
+};
+std::vector<KeyEvent> KeyLog();
+void ClearKeyLog();
+// When on (the default), keybd_event also posts WM_KEYDOWN/WM_KEYUP to the
+// focus window, or to the foreground window when nothing has the focus.
+void SetKeyDelivery(bool deliver);
+Hwnd GetFocus();
+
+// --- observation -----------------------------------------------------------------
+// Number of InvalidateRect calls (and repainting MoveWindow calls).
+int InvalidationCount(Hwnd window);
+// The selection of a built-in "Edit" window, in UTF-16 code units.
+struct Selection {
+    int start = 0;
+    int end = 0;
+};
+Selection EditSelection(Hwnd edit);
+// The check state of a built-in "Button" window (BM_SETCHECK).
+int ButtonCheck(Hwnd button);
+
+// --- module ----------------------------------------------------------------------
+// What GetModuleFileName returns for the calling process (default
+// "C:\\Program Files\\Talvio\\TalvioDriver.exe").
+void SetModuleFileName(std::wstring_view path);
+
+}  // namespace os::hosted
