@@ -20,7 +20,7 @@ public:
     virtual int size() = 0;
 };
 
-// A C runtime FILE opened read-only; closed on destruction.
+// A C runtime FILE opened read-only ("rb"); closed on destruction.
 class FileStream : public ByteStream {
 public:
     FileStream() = default;
@@ -28,7 +28,9 @@ public:
     FileStream& operator=(const FileStream&) = delete;
     ~FileStream() override;
 
+    // Closes any open file first. The path is UTF-16 code units.
     bool open(const std::wstring& widePath);
+    bool isOpen() const { return file_ != nullptr; }
     bool atEnd() override;
     int readByte() override;
     int read(void* buffer, int count) override;
@@ -41,8 +43,9 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-// A block of bytes: borrowed (mode 0), adopted and freed with delete[]
-// (mode 1), or copied (mode 2).
+// A block of bytes: borrowed (mode 0, must outlive the stream), adopted and
+// freed with delete[] (mode 1, allocated with new unsigned char[]), or copied
+// (mode 2).
 class MemoryStream : public ByteStream {
 public:
     enum Mode { Borrowed = 0, Adopted = 1, Copied = 2 };

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace talvio {
 
@@ -26,18 +27,19 @@ public:
 
     int length() const;
     bool isEmpty() const;
-    const char* c_str() const;
+    const char* c_str() const;  // NUL-terminated; valid while this handle holds the block
+    std::string_view view() const { return {c_str(), static_cast<std::size_t>(length())}; }
     long toLong() const;  // atol of the bytes, clamped instead of overflowing
 
     Utf8String concat(const Utf8String& other) const;
     bool equals(const Utf8String& other) const;
     int compare(const char* bytes) const;        // strcmp; -1 for null
-    int compareNoCase(const char* bytes) const;  // _strcmpi; -1 for null
+    int compareNoCase(const char* bytes) const;  // _strcmpi (ASCII case folding); -1 for null
 
     std::wstring toWide() const;
     std::string toAnsi() const;
 
-    Utf8String escaped() const;
+    Utf8String escaped() const;  // the five XML escapes
     void escapeInPlace();
 
     bool operator==(const Utf8String& other) const { return equals(other); }
@@ -45,7 +47,8 @@ public:
 private:
     struct Block;
     explicit Utf8String(Block* block) : block_(block) {}
-    static Block* allocate(const char* bytes, int length);
+    static Block* emptyBlock();
+    static Block* allocate(const char* bytes, std::size_t length);
     static void retain(Block* block);
     static void release(Block* block);
 
