@@ -29,6 +29,7 @@ endfunction()
 set(TALVIO_SUBSYSTEMS
     platform
     foundation
+    directory
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})

@@ -54,7 +54,7 @@ public:
 
     std::map<int, CallRecord> liveCalls;
     std::map<int, CallRecord> callHistory;
-    RecentIndex recentCalls;
+    RecentIndex recentCalls;  // changed only through CopyToRecent and Clear
 
     // Finds or creates the live call and sets its status; kRouting also
     // makes it outgoing.
@@ -95,7 +95,10 @@ public:
     int GetConferenceText(const CallRecord* call, std::string& text) const;
 
 private:
+    static bool CountsForKind(const CallRecord& entry, int kind);
+
     VoipConnector* owner_;
+    std::map<int, int> recentStampById_;  // where each call's copy sits in recentCalls
 };
 
 }  // namespace talvio
