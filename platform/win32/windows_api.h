@@ -1,0 +1,35 @@
+// Include this instead of <windows.h> wherever Win32 calls sit beside os::
+// names. platform.h must come first: windows.h defines the message, style
+// and error numbers as macros, which would rewrite platform.h's constants.
+// After this header, write those numbers unqualified (WM_COPYDATA, not
+// os::WM_COPYDATA) and call Win32 functions by their W names (SendMessageW):
+// the A/W selector macros are removed so that os::SendMessage and friends
+// keep their names.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#undef CallWindowProc
+#undef CreateMutex
+#undef CreateWindow
+#undef CreateWindowEx
+#undef DefWindowProc
+#undef DispatchMessage
+#undef FindWindow
+#undef FindWindowEx
+#undef GetClassInfo
+#undef GetClassName
+#undef GetMessage
+#undef GetModuleFileName
+#undef GetModuleHandle
+#undef GetWindowText
+#undef PeekMessage
+#undef PostMessage
+#undef PostThreadMessage
+#undef RegisterClass
+#undef RegisterWindowMessage
+#undef SendMessage
+#undef SendMessageTimeout
+#undef SetWindowText
