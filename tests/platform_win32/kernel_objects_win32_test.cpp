@@ -50,6 +50,19 @@ TEST(NamedMutex, SecondCreateOpensTheSameMutexAndSaysSo) {
     EXPECT_NE(os::ERROR_ALREADY_EXISTS, os::GetLastError());
 }
 
+TEST(NamedMutex, OwnerEndingWithoutReleaseLeavesItAbandoned) {
+    os::Handle mutex(os::CreateMutex(false, nullptr));
+    ASSERT_TRUE(mutex);
+    Thread owner([&] { EXPECT_EQ(os::kWaitObject0, os::WaitForSingleObject(mutex.get(), 0)); });
+    os::WaitForSingleObject(owner.handle(), os::kInfinite);
+    // The waiter that finds it abandoned owns it now.
+    EXPECT_EQ(os::kWaitAbandoned, os::WaitForSingleObject(mutex.get(), 1000));
+    EXPECT_EQ(os::kWaitObject0, os::WaitForSingleObject(mutex.get(), 0));  // recursive
+    EXPECT_TRUE(os::ReleaseMutex(mutex.get()));
+    EXPECT_TRUE(os::ReleaseMutex(mutex.get()));
+    EXPECT_FALSE(os::ReleaseMutex(mutex.get()));
+}
+
 struct WindowTraits {
     using Type = os::Hwnd;
     static Type Invalid() noexcept { return nullptr; }
