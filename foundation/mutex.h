@@ -1,4 +1,5 @@
-// Unnamed recursive OS mutex. Any thread may use it.
+// Unnamed recursive OS mutex. Any thread may use it; the thread that holds
+// it may lock it again and must unlock it as often.
 #pragma once
 
 #include "platform/unique.h"
@@ -7,11 +8,11 @@ namespace talvio {
 
 class Mutex {
 public:
-    Mutex();
+    Mutex();  // throws std::runtime_error when the OS has no mutex to give
     Mutex(const Mutex&) = delete;
     Mutex& operator=(const Mutex&) = delete;
 
-    void lock();    // waits without time-out; the holder may lock again
+    void lock();    // waits without time-out
     void unlock();
 
 private:

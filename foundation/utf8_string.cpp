@@ -45,7 +45,8 @@ void Utf8String::retain(Block* block) {
 }
 
 void Utf8String::release(Block* block) {
-    if (block->count < 0) return;
+    // The pointer test also shows the optimiser that the static block is never freed.
+    if (block == emptyBlock() || block->count < 0) return;
     if (--block->count == 0) ::operator delete(block);
 }
 

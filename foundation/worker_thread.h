@@ -1,28 +1,38 @@
 // Base of every background thread: 1 MB stack, a stop flag that run()
 // polls, and a stop() that returns only after run() has returned.
-// start() and stop() are called by the owning thread; stop() must not be
-// called by two threads at once.
+// start(), stop() and wait() belong to the owning thread; stop() must not be
+// called by two threads at once. The thread itself may call stop(): that
+// only raises the flag, and the owner's own stop() later waits and closes.
+// The handle is only ever touched by the owner, so it is closed exactly once.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "foundation/mutex.h"
 #include "platform/unique.h"
 
 namespace talvio {
 
 class WorkerThread {
 public:
+    static constexpr std::size_t kStackSize = 0x100000;
+
     WorkerThread() = default;
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
-    virtual ~WorkerThread();  // derived destructors must call stop() first
+    // Stops the thread. Derived destructors must call stop() first: run()
+    // must not outlive the members it uses.
+    virtual ~WorkerThread();
 
+    // 0 when no thread was running; otherwise waits for run() to return,
+    // closes the handle and returns 1.
     virtual int stop();
+    // False when a thread is still running or none could be created.
     virtual bool start();
-    bool wait(std::uint32_t milliseconds);  // true when the thread has ended
-    bool isRunning() const { return threadId_.load() != 0; }
+    // True when the thread has ended (or there is none). Never waits when
+    // called by the thread itself; then false.
+    bool wait(std::uint32_t milliseconds);
+    bool isRunning() const { return running_.load(); }
 
 protected:
     virtual unsigned run() = 0;
@@ -30,9 +40,11 @@ protected:
 
 private:
     static unsigned Entry(void* self);
+    bool calledByThreadItself() const;
 
     os::Handle handle_;
-    std::atomic<os::ThreadId> threadId_{0};
+    std::atomic<os::ThreadId> threadId_{0};  // set by the thread while run() runs
+    std::atomic<bool> running_{false};       // from start() until run() returned
     std::atomic<bool> stopRequested_{false};
 };
 
