@@ -17,7 +17,7 @@ public:
         started_ = true;
     }
     void startElement(const Utf8String& name, const XmlAttributes* attributes) override {
-        TALVIO_FUZZ_CHECK(started_ && !ended_);
+        TALVIO_FUZZ_CHECK(started_ && !ended_ && name.length() > 0);
         touch(name);
         TALVIO_FUZZ_CHECK(attributes->count >= 0 && attributes->count <= XmlAttributes::kMaxAttributes);
         for (int i = 0; i < attributes->count; ++i) {
@@ -49,7 +49,7 @@ private:
         for (std::size_t i = 0; i < count; ++i) sum_ += static_cast<unsigned char>(bytes[i]);
     }
     void touch(const Utf8String& name) {
-        TALVIO_FUZZ_CHECK(name.length() > 0 && name.c_str()[name.length()] == '\0');
+        TALVIO_FUZZ_CHECK(name.length() >= 0 && name.c_str()[name.length()] == '\0');
         touch(name.c_str(), static_cast<std::size_t>(name.length()) + 1);
     }
 
