@@ -96,6 +96,7 @@ inline constexpr int SW_RESTORE = 9;
 
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
 inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitAbandoned = 0x80;  // owner ended holding the mutex
 inline constexpr std::uint32_t kWaitTimeout = 258;
 inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
 

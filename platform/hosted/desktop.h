@@ -34,6 +34,7 @@
 // created.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -144,6 +145,10 @@ struct Selection {
 Selection EditSelection(Hwnd edit);
 // The check state of a built-in "Button" window (BM_SETCHECK).
 int ButtonCheck(Hwnd button);
+
+// The stack size a thread was created with (os::CreateThread); 0 for an
+// invalid handle.
+std::size_t ThreadStackSize(KernelHandle thread);
 
 // --- module ----------------------------------------------------------------------
 // What GetModuleFileName returns for the calling process (default
