@@ -30,6 +30,7 @@ set(TALVIO_SUBSYSTEMS
     platform
     foundation
     directory
+    settings
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})
