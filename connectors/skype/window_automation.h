@@ -52,7 +52,9 @@ public:
     // Connector operations.
     void Backspace();
     void ClearDialText();
-    bool GetDialText(std::wstring& text);  // false (text empty) unless dialable
+    // At most `size` characters; false (and text empty) unless the field
+    // held dialable text: digits, '#', '*', '+'.
+    bool GetDialText(std::wstring& text, int size);
     int SetDialText(std::wstring_view text);
     bool CloseTopPopup();
     bool IsMainWindowShown();
@@ -64,8 +66,10 @@ public:
 private:
     os::Hwnd LookUpMainWindow();
     os::Hwnd LookUpDialField(os::Hwnd main);
-    bool ReadDialField(os::Hwnd field, std::wstring& text);
+    bool ReadDialField(os::Hwnd field, std::wstring& text, int size);
     void Key(std::uint8_t virtualKey, std::uint8_t scanCode, bool up);
+    // "FOCUS", then the view's command, or on older clients its tab.
+    void ShowView(std::string_view command, int oldTab, int olderTab);
 
     SkypeAutomationHost& host_;
     os::Hwnd mainWindow_ = nullptr;

@@ -1,0 +1,71 @@
+#include "connectors/command_queue.h"
+
+#include <string>
+
+namespace talvio {
+
+CommandQueue::~CommandQueue() { stop(); }
+
+void CommandQueue::SetOwner(const std::atomic<os::Hwnd>* clientWindow,
+                            const std::atomic<os::Hwnd>* ownWindow) {
+    clientWindow_ = clientWindow;
+    ownWindow_ = ownWindow;
+}
+
+void CommandQueue::Enqueue(std::string_view command, int priority) {
+    if (priority == kImmediate) {
+        SendNow(command);
+        return;
+    }
+    if (priority != kNormal && priority != kBackground) return;
+    if (!threadStarted_) {
+        // Without a worker nothing queued would ever leave: send this one at
+        // once and try to start the worker again with the next.
+        if (!start()) {
+            SendNow(command);
+            return;
+        }
+        threadStarted_ = true;
+    }
+    MutexLock hold(lock_);
+    (priority == kNormal ? normal_ : background_).emplace_back(command);
+}
+
+bool CommandQueue::SendNow(std::string_view command) {
+    const os::Hwnd client = clientWindow_ ? clientWindow_->load() : nullptr;
+    if (!client) return false;
+    const os::Hwnd own = ownWindow_ ? ownWindow_->load() : nullptr;
+    const std::string text(command);  // the receiver is given the terminating zero too
+    os::CopyDataStruct data;
+    data.dwData = 0;
+    data.cbData = static_cast<std::uint32_t>(text.size() + 1);
+    data.lpData = text.c_str();
+    os::LResult result = 0;
+    return os::SendMessageTimeout(client, os::WM_COPYDATA, reinterpret_cast<os::WParam>(own),
+                                  reinterpret_cast<os::LParam>(&data), os::SMTO_ABORTIFHUNG,
+                                  kSendTimeoutMs, &result);
+}
+
+bool CommandQueue::TakeNext(std::string& command) {
+    MutexLock hold(lock_);
+    std::deque<std::string>& source = !normal_.empty() ? normal_ : background_;
+    if (source.empty()) return false;
+    command = std::move(source.front());
+    source.pop_front();
+    return true;
+}
+
+unsigned CommandQueue::run() {
+    std::string command;
+    while (!stopRequested()) {
+        if (TakeNext(command)) {
+            SendNow(command);
+            os::Sleep(kSendPauseMs);
+        } else {
+            os::Sleep(kIdlePollMs);
+        }
+    }
+    return 0;
+}
+
+}  // namespace talvio
