@@ -31,6 +31,8 @@ set(TALVIO_SUBSYSTEMS
     foundation
     directory
     settings
+    ui
+    app
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})
@@ -38,7 +40,7 @@ endforeach()
 
 # Deliverables (Windows only).
 if(WIN32)
-    foreach(dir IN ITEMS lib/closo tools/sonvar app)
+    foreach(dir IN ITEMS lib/closo tools/sonvar)
         if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
             add_subdirectory(${dir})
         endif()

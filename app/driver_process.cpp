@@ -1,0 +1,80 @@
+#include "app/driver_process.h"
+
+#include <exception>
+
+#include "app/common_controls.h"
+#include "foundation/trace_log.h"
+#include "ui/module_instance.h"
+
+namespace talvio {
+
+std::optional<int> DriverProcess::start() {
+    instanceMutex_.reset(os::CreateMutex(true, kMutexName.data()));
+    if (!instanceMutex_) return 0;
+    if (os::GetLastError() == os::ERROR_ALREADY_EXISTS) {
+        instanceMutex_.reset();
+        return kAlreadyRunning;
+    }
+
+    SetModuleInstance(instance_);
+
+    // A copy whose mutex is gone but whose window still answers is still running.
+    if (os::FindWindowEx(nullptr, nullptr, QuitWindow::kClassName.data(), QuitWindow::kTitle.data())) {
+        instanceMutex_.reset();
+        return 0;
+    }
+
+    if (!quitWindow_.createHidden()) {
+        instanceMutex_.reset();
+        return 0;
+    }
+
+    if (!initialiseSubsystems()) {
+        releaseProcessObjects();
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// Each subsystem starts in this order; the first failure ends the start-up.
+bool DriverProcess::initialiseSubsystems() {
+    InitialiseCommonControls();
+    return true;
+}
+
+int DriverProcess::runMessageLoop() {
+    os::Msg message;
+    // GetMessage answers -1 on failure; treating that as a message would spin forever.
+    while (os::GetMessage(message) > 0) {
+        os::TranslateMessage(message);
+        os::DispatchMessage(message);
+    }
+    return message.message == os::WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+// The reverse of the start-up, subsystem by subsystem, then the process objects.
+void DriverProcess::shutDown() {
+    releaseProcessObjects();
+}
+
+void DriverProcess::releaseProcessObjects() {
+    instanceMutex_.reset();
+    if (quitWindow_.window()) os::DestroyWindow(quitWindow_.window());
+}
+
+int RunDriverProcess(void* instance) {
+    try {
+        DriverProcess process(instance);
+        if (const std::optional<int> exitCode = process.start()) return *exitCode;
+        const int exitCode = process.runMessageLoop();
+        process.shutDown();
+        return exitCode;
+    } catch (const std::exception& error) {
+        TraceLog::global().trace(3, "TalvioDriver stopped by an exception: %s", error.what());
+    } catch (...) {
+        TraceLog::global().trace(3, "TalvioDriver stopped by an unknown exception");
+    }
+    return 0;
+}
+
+}  // namespace talvio

@@ -1,0 +1,45 @@
+// The main program's life: single-instance test, hidden quit window,
+// start-up of every subsystem in a fixed order, the one message loop, and
+// the shutdown. One object per process, on the main thread, which owns
+// every window of the program.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "app/quit_window.h"
+#include "platform/unique.h"
+
+namespace talvio {
+
+class DriverProcess {
+public:
+    static constexpr std::wstring_view kMutexName = L"OrvaneMutex20061221";
+    static constexpr int kAlreadyRunning = -1;
+
+    explicit DriverProcess(void* instance) : instance_(instance) {}
+    DriverProcess(const DriverProcess&) = delete;
+    DriverProcess& operator=(const DriverProcess&) = delete;
+
+    // Everything before the message loop. Returns the exit code when the
+    // process must leave instead of running; nothing is left to shut down then.
+    std::optional<int> start();
+    // Until WM_QUIT; returns its exit code.
+    int runMessageLoop();
+    void shutDown();
+
+    const QuitWindow& quitWindow() const { return quitWindow_; }
+
+private:
+    bool initialiseSubsystems();
+    void releaseProcessObjects();
+
+    void* instance_;
+    os::Handle instanceMutex_;
+    QuitWindow quitWindow_;
+};
+
+// The whole run: start, loop, shutdown. Returns the process exit code.
+int RunDriverProcess(void* instance);
+
+}  // namespace talvio

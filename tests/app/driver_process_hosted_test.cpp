@@ -1,0 +1,130 @@
+// The process entry's single-instance rules and quit path on the hosted
+// desktop, where other "processes" are simulated.
+#include "app/driver_process.h"
+#include "platform/unique.h"
+#include "tests/support/desktop_test.h"
+
+namespace talvio {
+namespace {
+
+using os::hosted::ProcessScope;
+
+const wchar_t* MutexName() { return DriverProcess::kMutexName.data(); }
+
+os::Hwnd FindQuitWindow() {
+    return os::FindWindowEx(nullptr, nullptr, QuitWindow::kClassName.data(), QuitWindow::kTitle.data());
+}
+
+// True when the single-instance mutex exists (probing makes and drops a handle).
+bool MutexExists() {
+    os::Handle probe(os::CreateMutex(false, MutexName()));
+    return probe && os::GetLastError() == os::ERROR_ALREADY_EXISTS;
+}
+
+void BroadcastQuit(os::WParam wParam = 0, os::LParam lParam = 0) {
+    const std::uint32_t message = os::RegisterWindowMessage(QuitWindow::kQuitMessageName);
+    os::LResult ignored = 0;
+    ASSERT_TRUE(os::SendMessageTimeout(os::kBroadcast, message, wParam, lParam,
+                                       os::SMTO_ABORTIFHUNG, 3000, &ignored));
+}
+
+class DriverProcessTest : public testing::DesktopTest {
+protected:
+    void* instance_ = os::GetModuleHandle();
+};
+
+TEST_F(DriverProcessTest, SecondCopyLeavesWithMinusOneAndShowsNothing) {
+    const os::ProcessId other = os::hosted::CreateProcess(L"TalvioDriver.exe");
+    os::Handle runningCopy;
+    {
+        ProcessScope scope(other);
+        runningCopy.reset(os::CreateMutex(true, MutexName()));
+    }
+    ASSERT_TRUE(runningCopy);
+
+    DriverProcess second(instance_);
+    EXPECT_EQ(second.start(), std::optional<int>(-1));
+    EXPECT_EQ(FindQuitWindow(), nullptr);
+    EXPECT_EQ(second.quitWindow().window(), nullptr);
+}
+
+TEST_F(DriverProcessTest, QuitWindowOfACopyWithoutMutexEndsTheStartWithZeroAndFreesTheMutex) {
+    const os::ProcessId other = os::hosted::CreateProcess(L"TalvioDriver.exe");
+    os::hosted::SimulatedThread otherCopy(other);
+    QuitWindow otherWindow;
+    otherCopy.Call([&] { ASSERT_TRUE(otherWindow.createHidden()); });
+
+    {
+        DriverProcess process(instance_);
+        EXPECT_EQ(process.start(), std::optional<int>(0));
+        EXPECT_FALSE(MutexExists()) << "the mutex handle is closed on this path";
+        EXPECT_EQ(process.quitWindow().window(), nullptr);
+    }
+    otherCopy.Call([&] { os::DestroyWindow(otherWindow.window()); });
+}
+
+TEST_F(DriverProcessTest, BroadcastQuitMessageEndsTheLoopWithZeroAndShutdownReleasesAll) {
+    DriverProcess process(instance_);
+    ASSERT_EQ(process.start(), std::nullopt);
+    const os::Hwnd quitWindow = FindQuitWindow();
+    ASSERT_NE(quitWindow, nullptr);
+    EXPECT_EQ(quitWindow, process.quitWindow().window());
+    EXPECT_FALSE(os::IsWindowVisible(quitWindow));
+    EXPECT_TRUE(MutexExists());
+
+    const os::ProcessId installer = os::hosted::CreateProcess(L"setup.exe");
+    os::hosted::SimulatedThread closo(installer, [] { BroadcastQuit(); });
+    EXPECT_EQ(process.runMessageLoop(), 0);
+
+    process.shutDown();
+    EXPECT_FALSE(os::IsWindow(quitWindow));
+    EXPECT_FALSE(MutexExists());
+}
+
+TEST_F(DriverProcessTest, PostedQuitMessageWithAnyParametersAlsoQuits) {
+    DriverProcess process(instance_);
+    ASSERT_EQ(process.start(), std::nullopt);
+    const std::uint32_t message = os::RegisterWindowMessage(QuitWindow::kQuitMessageName);
+    EXPECT_EQ(message, process.quitWindow().quitMessage());
+    ASSERT_TRUE(os::PostMessage(process.quitWindow().window(), message, 7, -9));
+    EXPECT_EQ(process.runMessageLoop(), 0);
+    process.shutDown();
+}
+
+TEST_F(DriverProcessTest, OtherMessagesDoNotEndTheLoop) {
+    DriverProcess process(instance_);
+    ASSERT_EQ(process.start(), std::nullopt);
+    const os::Hwnd quitWindow = process.quitWindow().window();
+    os::PostMessage(quitWindow, os::WM_NULL, 0, 0);
+    os::PostMessage(quitWindow, os::WM_USER, 0, 0);
+    os::hosted::PumpMessages();
+    EXPECT_FALSE(os::hosted::QuitPosted());
+
+    os::PostQuitMessage(3);
+    EXPECT_EQ(process.runMessageLoop(), 3) << "the exit code is WM_QUIT's";
+    process.shutDown();
+}
+
+TEST_F(DriverProcessTest, ACopyStartsAgainAfterTheFirstShutDown) {
+    {
+        DriverProcess first(instance_);
+        ASSERT_EQ(first.start(), std::nullopt);
+        first.shutDown();
+    }
+    DriverProcess second(instance_);
+    EXPECT_EQ(second.start(), std::nullopt);
+    second.shutDown();
+}
+
+TEST_F(DriverProcessTest, RunDriverProcessReturnsMinusOneForASecondCopy) {
+    const os::ProcessId other = os::hosted::CreateProcess(L"TalvioDriver.exe");
+    os::Handle runningCopy;
+    {
+        ProcessScope scope(other);
+        runningCopy.reset(os::CreateMutex(true, MutexName()));
+    }
+    EXPECT_EQ(RunDriverProcess(instance_), -1);
+}
+
+}  // namespace
+}  // namespace talvio

@@ -1,0 +1,21 @@
+# Fails unless LIBRARY exports exactly "vxClosoApp" and imports no MinGW runtime DLL.
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "objdump could not read ${LIBRARY}")
+endif()
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([^\n]*\\[[ 0-9]+\\][^\n]*\n)*)" table "${dump}")
+string(REGEX MATCHALL "\\[[ 0-9]+\\] [^\n]+" exports "${CMAKE_MATCH_1}")
+list(TRANSFORM exports REPLACE "^\\[[ 0-9]+\\] " "")
+if(NOT exports STREQUAL "vxClosoApp")
+    message(FATAL_ERROR "Closo.dll exports [${exports}], expected exactly [vxClosoApp]")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+    string(TOLOWER "${import}" lowered)
+    if(lowered MATCHES "libgcc|libstdc|libwinpthread")
+        message(FATAL_ERROR "Closo.dll depends on a MinGW runtime DLL: ${import}")
+    endif()
+endforeach()
+message(STATUS "Closo.dll exports [${exports}]; ${imports}")

@@ -1,0 +1,152 @@
+// The deliverables end to end, as separate processes: TalvioDriver.exe from
+// the app folder of the build, closo_call.exe (and Closo.dll) beside this
+// test. Every wait is bounded, and whatever a test starts it also ends.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitMs = 15000;
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kAlreadyRunningCode = static_cast<DWORD>(-1);
+
+std::wstring TestDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L'\\') + 1);
+}
+
+std::wstring DriverPath() { return TestDirectory() + L"..\\..\\app\\TalvioDriver.exe"; }
+std::wstring ClosoCallPath() { return TestDirectory() + L"closo_call.exe"; }
+
+bool QuitWindowExists() {
+    return FindWindowW(L"OrvaneWindowClass20060218", L"OrvaneWindow20062423") != nullptr;
+}
+
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::wstring& path) {
+        std::wstring commandLine = L"\"" + path + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                  nullptr, nullptr, &startup, &info_) != 0;
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() {
+        if (!started_) return;
+        if (running()) {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, kWaitMs);
+        }
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+
+    bool started() const { return started_; }
+    bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // The exit code, or nothing when the process is still running after the wait.
+    std::optional<DWORD> waitForExit(DWORD milliseconds = kWaitMs) const {
+        if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+    bool started_ = false;
+};
+
+// Polls until the running copy's quit window is there, or the process ends.
+bool WaitForQuitWindow(const ChildProcess& driver) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+        if (QuitWindowExists()) return true;
+        if (!driver.running()) return false;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+class DriverProcessE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(QuitWindowExists())
+            << "a TalvioDriver already runs in this Wine prefix; stop it (make stop) and retry";
+    }
+
+    // Starts TalvioDriver.exe and waits until it listens for quit requests.
+    void startDriver(std::unique_ptr<ChildProcess>& driver) {
+        driver = std::make_unique<ChildProcess>(DriverPath());
+        ASSERT_TRUE(driver->started()) << "cannot start TalvioDriver.exe (error " << GetLastError() << ")";
+        ASSERT_TRUE(WaitForQuitWindow(*driver))
+            << "TalvioDriver.exe showed no quit window within " << kWaitMs << " ms";
+    }
+
+    std::optional<DWORD> runClosoCall() {
+        ChildProcess closo(ClosoCallPath());
+        if (!closo.started()) return std::nullopt;
+        return closo.waitForExit();
+    }
+};
+
+TEST_F(DriverProcessE2E, SecondCopyExitsWithMinusOneWhileTheFirstKeepsRunning) {
+    std::unique_ptr<ChildProcess> first;
+    ASSERT_NO_FATAL_FAILURE(startDriver(first));
+
+    ChildProcess second(DriverPath());
+    ASSERT_TRUE(second.started());
+    const std::optional<DWORD> secondCode = second.waitForExit();
+    ASSERT_TRUE(secondCode.has_value()) << "the second copy was still running after " << kWaitMs << " ms";
+    EXPECT_EQ(*secondCode, kAlreadyRunningCode);
+    EXPECT_TRUE(first->running()) << "the first copy ended when the second started";
+    EXPECT_TRUE(QuitWindowExists());
+}
+
+TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
+    std::unique_ptr<ChildProcess> driver;
+    ASSERT_NO_FATAL_FAILURE(startDriver(driver));
+
+    const std::optional<DWORD> closoCode = runClosoCall();
+    ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not start or did not end";
+    EXPECT_EQ(*closoCode, 0u) << "vxClosoApp reported a failed broadcast (1) or was not found (2)";
+
+    const std::optional<DWORD> driverCode = driver->waitForExit();
+    ASSERT_TRUE(driverCode.has_value()) << "TalvioDriver.exe did not quit within " << kWaitMs << " ms";
+    EXPECT_EQ(*driverCode, 0u);
+    EXPECT_FALSE(QuitWindowExists());
+}
+
+TEST_F(DriverProcessE2E, ClosoWithNothingRunningSucceedsAndChangesNothing) {
+    for (int call = 0; call < 2; ++call) {
+        const std::optional<DWORD> closoCode = runClosoCall();
+        ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not start or did not end";
+        EXPECT_EQ(*closoCode, 0u) << "call " << call + 1;
+    }
+    EXPECT_FALSE(QuitWindowExists());
+}
+
+TEST_F(DriverProcessE2E, ClosoExportIsUndecoratedAndCallableInProcess) {
+    const std::wstring libraryPath = TestDirectory() + L"Closo.dll";
+    HMODULE library = LoadLibraryW(libraryPath.c_str());
+    ASSERT_NE(library, nullptr) << "cannot load Closo.dll";
+    const auto closeApp = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, "vxClosoApp")));
+    EXPECT_NE(closeApp, nullptr);
+    EXPECT_EQ(GetProcAddress(library, "_vxClosoApp"), nullptr);
+    if (closeApp) {
+        EXPECT_NE(closeApp(), 0);
+    }
+    FreeLibrary(library);
+}
+
+}  // namespace
