@@ -29,6 +29,9 @@ endfunction()
 set(TALVIO_SUBSYSTEMS
     platform
     foundation
+    handset_ui
+    handset
+    tools/handset_sim
     directory
     settings
     ui

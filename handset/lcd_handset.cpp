@@ -1,0 +1,147 @@
+#include "handset/lcd_handset.h"
+
+#include <exception>
+
+namespace talvio {
+namespace {
+
+void SendFrame(LcdHandset::WriterState& state) {
+    ReportChannel& channel = *state.channel;
+    for (int canvasPage = 0; canvasPage < kLcdPages; ++canvasPage) {
+        for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
+            MutexLock lock(channel.writeLock);
+            if (!state.canvas) return;
+            state.lastWriteTick.store(os::GetTickCount());
+            channel.WriteReport(BuildLcdChunkReport(channel.outputReportLength(),
+                                                    kLcdPages - 1 - canvasPage,
+                                                    chunk * kLcdChunkWidth,
+                                                    state.canvas->PageRow(canvasPage)));
+        }
+    }
+}
+
+unsigned WriterMain(void* argument) {
+    const std::unique_ptr<std::shared_ptr<LcdHandset::WriterState>> holder(
+        static_cast<std::shared_ptr<LcdHandset::WriterState>*>(argument));
+    LcdHandset::WriterState& state = **holder;
+    try {
+        BlankLcd(*state.channel);
+        int idle = 0;
+        while (state.writerRunning.load()) {
+            if (state.frameDirty.exchange(false) || idle >= kWriterIdlePasses) {
+                SendFrame(state);
+                idle = 0;
+            } else {
+                ++idle;
+            }
+            os::Sleep(kWriterPassMs);
+        }
+    } catch (const std::exception&) {
+        // Out of memory for a report buffer: the stream ends, the device stays usable.
+        state.writerRunning.store(false);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void BlankLcd(ReportChannel& channel) {
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int page = 0; page < kLcdPages; ++page) {
+            for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
+                channel.WriteReportLocked(BuildLcdChunkReport(channel.outputReportLength(), page,
+                                                              chunk * kLcdChunkWidth, {}));
+            }
+        }
+    }
+    os::Sleep(kBlankSettleMs);
+}
+
+LcdHandset::~LcdHandset() { StopWriter(); }
+
+int LcdHandset::AfterOpen() {
+    if (!channel_) return -1;
+    screen_ = context_.screenFactory ? context_.screenFactory(*this) : nullptr;
+    writer_ = std::make_shared<WriterState>();
+    writer_->channel = channel_;
+    writer_->canvas = std::make_shared<LcdCanvas>(LcdCanvas::kDefaultWidth,
+                                                  LcdCanvas::kDefaultHeight, kLcdChunkWidth,
+                                                  std::vector<int>(kLcdPages, 8));
+    lastScreenTick_ = os::GetTickCount();
+    writer_->lastWriteTick.store(lastScreenTick_);
+    writer_->frameDirty.store(false);
+    rendering_.store(false);
+    if (screen_) screen_->Start();
+    return StartWriter() ? 0 : -1;
+}
+
+bool LcdHandset::StartWriter() {
+    writerThread_.reset();
+    writer_->writerRunning.store(true);
+    auto* argument = new std::shared_ptr<WriterState>(writer_);
+    writerThread_.reset(os::CreateThread(1024 * 1024, WriterMain, argument, nullptr));
+    if (!writerThread_) {
+        delete argument;
+        writer_->writerRunning.store(false);
+        return false;
+    }
+    return true;
+}
+
+bool LcdHandset::StopWriter() {
+    if (!writerThread_) return true;
+    writer_->writerRunning.store(false);
+    const bool ended = os::WaitForSingleObject(writerThread_.get(), kWriterStopWaitMs) ==
+                       os::kWaitObject0;
+    writerThread_.reset();
+    return ended;
+}
+
+int LcdHandset::RenderScreen(int) {
+    if (!writer_ || !writer_->canvas) return -1;
+    rendering_.store(true);
+    // Only this thread draws; the writer reads packed bytes, never the picture.
+    LcdCanvas& canvas = *writer_->canvas;
+    canvas.ClearPixels();
+    if (screen_) screen_->Draw(canvas);
+    {
+        MutexLock lock(writer_->channel->writeLock);
+        canvas.Pack();
+        writer_->frameDirty.store(true);
+    }
+    rendering_.store(false);
+    return 0;
+}
+
+void LcdHandset::OnSlowTimer() {
+    static std::atomic<bool> running{false};
+    if (running.exchange(true)) return;
+    const std::uint32_t now = os::GetTickCount();
+    if (screen_ && now - lastScreenTick_ >= kSlowTimerMs) {
+        screen_->Tick(now);
+        lastScreenTick_ = now;
+    }
+    WriteCommand(kCommandStatus, 0);
+    running.store(false);
+}
+
+void LcdHandset::Close() {
+    WriteCommand(kCommandLight, 0);
+    lightOn_ = false;
+    const bool writerEnded = StopWriter();
+    screen_.reset();
+    if (writer_) {
+        // An abandoned writer may still hold writeLock in a stuck write: leave
+        // it its state and skip the blanking that would wait for that lock.
+        if (writerEnded) {
+            writer_->canvas.reset();
+            if (channel_) BlankLcd(*channel_);
+        }
+        writer_.reset();
+    } else if (channel_) {
+        BlankLcd(*channel_);
+    }
+    channel_.reset();
+}
+
+}  // namespace talvio
