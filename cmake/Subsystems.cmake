@@ -36,6 +36,7 @@ set(TALVIO_SUBSYSTEMS
     settings
     ui
     app
+    connectors
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})

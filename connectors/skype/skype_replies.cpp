@@ -1,0 +1,407 @@
+// What the Skype connector does with the client's replies and
+// notifications: the directory, the status fields and the call events.
+#include <string>
+
+#include "connectors/call_event_listener.h"
+#include "connectors/connector_host.h"
+#include "connectors/connector_registry.h"
+#include "connectors/reply_text.h"
+#include "connectors/skype/client_version.h"
+#include "connectors/skype/skype_connector.h"
+#include "foundation/text_convert.h"
+
+namespace talvio {
+
+using reply_text::EqualsNoCase;
+using reply_text::NextWord;
+using reply_text::ParseDecimal;
+using reply_text::SkipSpaces;
+using reply_text::StartsWithNoCase;
+
+namespace {
+
+struct WordValue {
+    std::string_view word;
+    int value;
+};
+
+// The value of `word` in the table (compared without regard to case), or
+// `otherwise`.
+template <std::size_t N>
+int LookUpWord(const WordValue (&table)[N], std::string_view word, int otherwise) {
+    for (const WordValue& entry : table) {
+        if (EqualsNoCase(entry.word, word)) return entry.value;
+    }
+    return otherwise;
+}
+
+constexpr WordValue kUserStatusWords[] = {
+    {"UNKNOWN", 0}, {"ONLINE", 1}, {"OFFLINE", 2}, {"AWAY", 3},
+    {"NA", 4},      {"DND", 5},    {"INVISIBLE", 6}, {"LOGGEDOUT", 7},
+};
+constexpr WordValue kOnlineStatusWords[] = {
+    {"ONLINE", 1}, {"SKYPEOUT", 6}, {"OFFLINE", 0}, {"NA", 4},
+    {"AWAY", 2},   {"DND", 3},      {"SKYPEME", 5},
+};
+constexpr WordValue kVoicemailTypeWords[] = {
+    {"INCOMING", 0}, {"OUTGOING", 1}, {"DEFAULT_GREETING", 2}, {"CUSTOM_GREETING", 3},
+    {"UNKNOWN", 4},
+};
+constexpr WordValue kVoicemailStatusWords[] = {
+    {"NOTDOWNLOADED", 0}, {"DOWNLOADING", 1}, {"UNPLAYED", 2}, {"BUFFERING", 3},
+    {"PLAYING", 4},       {"PLAYED", 5},      {"BLANK", 6},    {"RECORDING", 7},
+    {"RECORDED", 8},      {"UPLOADING", 9},   {"UPLOADED", 10}, {"DELETING", 11},
+    {"FAILED", 12},       {"UNKNOWN", 13},
+};
+constexpr std::string_view kContactQueries[] = {
+    "ONLINESTATUS", "COUNTRY",      "CITY",         "PROVINCE", "SPEEDDIAL",    "PHONE_HOME",
+    "PHONE_OFFICE", "PHONE_MOBILE", "FULLNAME",     "DISPLAYNAME", "IS_CF_ACTIVE", "BUDDYSTATUS",
+};
+
+// End reasons of a history call, by its status word (exact).
+int EndReasonOf(std::string_view word) {
+    if (word == "FAILED") return CallRecord::kFailed;
+    if (word == "MISSED") return CallRecord::kMissed;
+    if (word == "REFUSED") return CallRecord::kRefused;
+    return CallRecord::kFinished;
+}
+
+}  // namespace
+
+void SkypeConnector::HandleReply(std::string_view text, os::Hwnd sender) {
+    if (sender == nullptr || sender != ClientWindow()) return;
+    const auto rest = [&](std::string_view prefix) { return text.substr(prefix.size()); };
+    if (StartsWithNoCase(text, "MUTE OFF")) {
+        OnMuteReply(2);
+    } else if (StartsWithNoCase(text, "MUTE ON")) {
+        OnMuteReply(1);
+    } else if (StartsWithNoCase(text, "CALL ")) {
+        OnCallNotification(rest("CALL "));
+    } else if (StartsWithNoCase(text, "ERROR ")) {
+        const int error = ParseDecimal(SkipSpaces(rest("ERROR ")));
+        // The client refused a dial-field text it could not call.
+        if (error == 91 || error == 92) ClearDialText();
+    } else if (StartsWithNoCase(text, "USERSTATUS ")) {
+        OnUserStatus(rest("USERSTATUS "));
+        pendingQueries_.Satisfy("USERSTATUS ");
+    } else if (StartsWithNoCase(text, "CONNSTATUS ")) {
+        std::string_view value = rest("CONNSTATUS ");
+        if (EqualsNoCase(NextWord(value), "LOGGEDOUT")) Detach();
+    } else if (StartsWithNoCase(text, "CURRENTUSERHANDLE ")) {
+        currentUser_ = std::string(rest("CURRENTUSERHANDLE "));
+    } else if (StartsWithNoCase(text, "USER ")) {
+        OnContactProperty(rest("USER "));
+    } else if (StartsWithNoCase(text, "USERS ")) {
+        OnFriendList(rest("USERS "));
+        pendingQueries_.Satisfy("USERS ");
+    } else if (StartsWithNoCase(text, "SKYPEVERSION ")) {
+        clientVersion_ = std::string(rest("SKYPEVERSION "));
+        pendingQueries_.Satisfy("SKYPEVERSION ");
+        OnClientVersionKnown();
+    } else if (StartsWithNoCase(text, "CALLS ")) {
+        OnCallList(rest("CALLS "));
+        pendingQueries_.Satisfy("CALLS ");
+    } else if (StartsWithNoCase(text, "CONTACTS FOCUSED ")) {
+        std::string_view value = rest("CONTACTS FOCUSED ");
+        OnFocusedContact(NextWord(value));
+    } else if (StartsWithNoCase(text, "VOICEMAILS ")) {
+        OnVoicemailList(rest("VOICEMAILS "));
+        pendingQueries_.Satisfy("VOICEMAILS ");
+    } else if (StartsWithNoCase(text, "VOICEMAIL ")) {
+        OnVoicemailProperty(rest("VOICEMAIL "));
+    }
+}
+
+int SkypeConnector::OnClientVersionKnown() {
+    // Old clients do not report the caller in their API; the hook library
+    // reads it from their window instead.
+    if (VersionBelow(clientVersion_, "1.4.0") && IsAttached()) {
+        Host().StartCallerIdHook(ClientWindow());
+    }
+    return 1;
+}
+
+void SkypeConnector::OnMuteReply(int state) {
+    if (state == muteState_) return;
+    muteState_ = state;
+    if (CallEventListener* listener = Host().Listener()) listener->Refresh();
+    Host().SetMuteIndicator(state == 1);
+}
+
+void SkypeConnector::OnUserStatus(std::string_view rest) {
+    const std::string_view word = NextWord(rest);
+    for (const WordValue& entry : kUserStatusWords) {
+        if (entry.word == word) {
+            userStatus_ = entry.value;
+            break;
+        }
+    }
+    NotifyStatusChanged(kId);
+}
+
+void SkypeConnector::Detach() {
+    pingCountdown_ = 0;
+    calls.ClearLiveCalls();
+    SetClientWindow(nullptr);
+    userStatus_ = kLoggedOut;
+    NotifyStatusChanged(-1);
+}
+
+void SkypeConnector::OnCallNotification(std::string_view rest) {
+    const auto number = reply_text::ParseCallNumber(NextWord(rest));
+    if (!number) return;
+    const int id = *number + 1;
+    const std::string_view property = NextWord(rest);
+    const std::string_view value = SkipSpaces(rest);
+    if (property.empty()) return;
+
+    if (property == "STATUS") {
+        OnCallStatus(id, value);
+        return;
+    }
+    if (property == "PARTNER_HANDLE") {
+        OnCallPartnerHandle(id, value);
+        return;
+    }
+    if (EqualsNoCase(property, "TYPE")) {
+        OnCallType(id, value);
+        return;
+    }
+    CallRecord* live = calls.GetLiveCall(id);
+    CallRecord* history = live == nullptr ? calls.GetHistoryCall(id) : nullptr;
+    CallRecord* call = live != nullptr ? live : history;
+    if (property == "PARTNER_DISPNAME") {
+        if (call != nullptr) call->partnerDisplayName = std::string(value);
+    } else if (EqualsNoCase(property, "PSTN_NUMBER")) {
+        if (call != nullptr) call->pstnNumber = std::string(value);
+    } else if (EqualsNoCase(property, "TIMESTAMP")) {
+        if (call == nullptr) return;
+        call->timestamp = ParseDecimal(value);
+        if (history != nullptr && history->timestamp != 0) calls.CopyToRecent(*history);
+    } else if (EqualsNoCase(property, "DURATION")) {
+        if (call != nullptr) call->duration = ParseDecimal(value);
+    } else if (EqualsNoCase(property, "CONF_ID")) {
+        if (live != nullptr) live->conferenceId = ParseDecimal(value);
+    }
+}
+
+void SkypeConnector::OnCallStatus(int id, std::string_view word) {
+    if (CallRecord* history = calls.GetHistoryCall(id)) {
+        history->endReason = EndReasonOf(word);
+        return;
+    }
+    if (calls.GetLiveCall(id) != nullptr) {
+        OnLiveCallStatus(id, word);
+        return;
+    }
+    if (word == "FAILED" || word == "FINISHED" || word == "MISSED" || word == "REFUSED") {
+        QueryCall(id, false);
+        return;
+    }
+    int status = 0;
+    if (word == "ROUTING") status = CallRecord::kRouting;
+    else if (word == "RINGING") status = CallRecord::kRinging;
+    else if (word == "INPROGRESS") status = CallRecord::kInProgress;
+    else if (word == "ONHOLD") status = CallRecord::kOnHold;
+    if (status == 0) return;
+    QueryCall(id, false);
+    calls.SetStatus(id, status).isNew = 1;
+}
+
+void SkypeConnector::OnLiveCallStatus(int id, std::string_view word) {
+    CallEventListener* listener = Host().Listener();
+    if (word == "FAILED") {
+        if (listener != nullptr) listener->OnCallFailed(*this, id);
+        else calls.MoveToHistory(id, CallRecord::kFailed);
+    } else if (word == "ROUTING") {
+        if (listener != nullptr) listener->OnCallRouting(*this, id);
+        else calls.SetStatus(id, CallRecord::kRouting);
+    } else if (word == "RINGING") {
+        const CallRecord* call = calls.GetLiveCall(id);
+        if (call != nullptr && call->type == CallRecord::kIncoming && listener != nullptr) {
+            listener->OnCallRinging(*this, id);
+        }
+    } else if (word == "INPROGRESS") {
+        muteState_ = 2;
+        if (listener != nullptr) listener->OnCallInProgress(*this, id);
+        else calls.SetStatus(id, CallRecord::kInProgress);
+    } else if (word == "ONHOLD") {
+        if (listener != nullptr) listener->OnCallHeld(*this, id);
+        else calls.SetStatus(id, CallRecord::kOnHold);
+    } else if (word == "FINISHED") {
+        if (listener != nullptr) listener->OnCallFinished(*this, id);
+        else calls.MoveToHistory(id, CallRecord::kFinished);
+    } else if (word == "MISSED") {
+        if (listener != nullptr) {
+            listener->OnCallMissed(*this, id);
+        } else {
+            AutoAwayReply(id);
+            calls.MoveToHistory(id, CallRecord::kMissed);
+        }
+    } else if (word == "REFUSED") {
+        if (listener != nullptr) listener->OnCallRefused(*this, id);
+        else calls.MoveToHistory(id, CallRecord::kRefused);
+    }
+}
+
+void SkypeConnector::OnCallPartnerHandle(int id, std::string_view value) {
+    CallRecord* live = calls.GetLiveCall(id);
+    if (live == nullptr) {
+        if (CallRecord* history = calls.GetHistoryCall(id)) history->partnerHandle = std::string(value);
+        return;
+    }
+    live->partnerHandle = std::string(value);
+    if (live->type == CallRecord::kOutgoing) {
+        lastDialledHandle_ = live->partnerHandle;
+        lastDialledName_ = Utf8ToWide(live->partnerDisplayName);
+    }
+    if (!Host().HandsetPresent()) return;
+    if (live->status == CallRecord::kRouting && value.size() >= 5 && value[0] == '+') {
+        TryLeastCostRedirect(id, value);
+    } else if (live->status == CallRecord::kRinging && live->type == CallRecord::kIncoming) {
+        if (CallEventListener* listener = Host().Listener()) listener->Refresh();
+    }
+}
+
+void SkypeConnector::TryLeastCostRedirect(int id, std::string_view number) {
+    VoipConnector* target = Registry().At(Host().CallOutProgram() + 1);
+    if (target == nullptr || target->GetConnectorId() == kId || !target->IsOnline()) return;
+    const std::string dialled(number);
+    FinishCall(id);
+    target->BringToFront();
+    target->CallNumber(dialled);
+}
+
+void SkypeConnector::OnCallType(int id, std::string_view value) {
+    const bool outgoing = EqualsNoCase(value, "OUTGOING_P2P") || EqualsNoCase(value, "OUTGOING_PSTN");
+    const bool pstn = EqualsNoCase(value, "OUTGOING_PSTN") || EqualsNoCase(value, "INCOMING_PSTN");
+    const int type = outgoing ? CallRecord::kOutgoing : CallRecord::kIncoming;
+    if (CallRecord* live = calls.GetLiveCall(id)) {
+        live->type = type;
+        live->isPstn = pstn ? 1 : 0;
+        switch (live->status) {
+            case CallRecord::kRinging:
+                OnLiveCallStatus(id, outgoing ? "ROUTING" : "RINGING");
+                break;
+            case CallRecord::kRouting: OnLiveCallStatus(id, "ROUTING"); break;
+            case CallRecord::kOnHold: OnLiveCallStatus(id, "ONHOLD"); break;
+            case CallRecord::kInProgress: OnLiveCallStatus(id, "INPROGRESS"); break;
+            default: break;
+        }
+    } else if (CallRecord* history = calls.GetHistoryCall(id)) {
+        history->type = type;
+        if (history->timestamp != 0) calls.CopyToRecent(*history);
+    }
+}
+
+void SkypeConnector::OnFriendList(std::string_view list) {
+    for (ContactRecord& contact : contacts) contact.present = -1;
+    reply_text::ForEachListedHandle(list, [this](std::string_view handle) {
+        AddContact(handle, true);
+        if (ContactRecord* contact = contacts.FindContact(handle)) contact->present = 1;
+    });
+    contacts.RemoveIf([](const ContactRecord& contact) { return contact.present == -1; });
+}
+
+void SkypeConnector::AddContact(std::string_view handle, bool create) {
+    ContactRecord* contact = create ? &contacts.FindOrAddContact(handle, 1)
+                                    : contacts.FindContact(handle);
+    if (contact == nullptr) return;
+    if (contact->present < 0) contact->present = 1;
+    if (contact->displayName.empty()) QueryContact(handle);
+}
+
+void SkypeConnector::QueryContact(std::string_view handle) {
+    const std::string prefix = "GET USER " + std::string(handle) + " ";
+    for (const std::string_view property : kContactQueries) {
+        Send(prefix + std::string(property), CommandQueue::kNormal);
+    }
+}
+
+void SkypeConnector::OnContactProperty(std::string_view rest) {
+    const std::string_view handle = NextWord(rest);
+    const std::string_view property = NextWord(rest);
+    const std::string_view value = SkipSpaces(rest);
+    if (handle.empty() || property.empty()) return;
+    ContactRecord* contact = contacts.FindContact(handle);
+    if (contact == nullptr) {
+        if (EqualsNoCase(property, "BUDDYSTATUS")) {
+            const int buddy = ParseDecimal(value);
+            if (buddy == 2 || buddy == 3) AddContact(handle, true);
+        }
+        return;
+    }
+    if (value.empty()) return;
+    const auto is = [&](std::string_view name) { return EqualsNoCase(property, name); };
+    if (is("DISPLAYNAME")) {
+        SetShownName(*contact, value);
+    } else if (is("FULLNAME")) {
+        if (contact->displayName.empty()) SetShownName(*contact, value);
+    } else if (is("IS_CF_ACTIVE")) {
+        contact->callForwardActive = EqualsNoCase(value, "TRUE") ? 1 : 0;
+    } else if (is("SPEEDDIAL")) {
+        contact->speedDial = ParseDecimal(value);
+    } else if (is("PHONE_HOME")) {
+        contact->phoneHome = std::string(value);
+    } else if (is("PHONE_OFFICE")) {
+        contact->phoneOffice = std::string(value);
+    } else if (is("PHONE_MOBILE")) {
+        contact->phoneMobile = std::string(value);
+    } else if (is("COUNTRY")) {
+        contact->country = std::string(value);
+    } else if (is("CITY")) {
+        contact->city = std::string(value);
+    } else if (is("PROVINCE")) {
+        contact->province = std::string(value);
+    } else if (is("BUDDYSTATUS")) {
+        const int buddy = ParseDecimal(value);
+        contact->buddyStatus = buddy == 3 ? 1 : buddy == 2 ? -1 : 0;
+    } else if (is("ONLINESTATUS")) {
+        contact->onlineStatus = LookUpWord(kOnlineStatusWords, value, -1);
+    }
+}
+
+void SkypeConnector::OnCallList(std::string_view list) {
+    reply_text::ForEachListedNumber(list, [this](int number) {
+        const int id = number + 1;
+        calls.FindOrAddHistoryCall(id).status = CallRecord::kRouting;
+        QueryCall(id, true);
+    });
+}
+
+void SkypeConnector::OnVoicemailList(std::string_view list) {
+    reply_text::ForEachListedNumber(list, [this](int id) { voicemails.FindOrAddVoicemail(id); });
+}
+
+void SkypeConnector::OnVoicemailProperty(std::string_view rest) {
+    const auto id = reply_text::ParseCallNumber(NextWord(rest));
+    if (!id || *id <= 0) return;
+    const std::string_view property = NextWord(rest);
+    const std::string_view value = SkipSpaces(rest);
+    VoicemailRecord& voicemail = voicemails.FindOrAddVoicemail(*id);
+    const auto is = [&](std::string_view name) { return EqualsNoCase(property, name); };
+    if (is("TIMESTAMP")) {
+        voicemail.timestamp = ParseDecimal(value);
+    } else if (is("DURATION")) {
+        voicemail.duration = ParseDecimal(value);
+    } else if (is("PARTNER_HANDLE")) {
+        voicemail.partnerHandle = std::string(value);
+    } else if (is("PARTNER_DISPNAME")) {
+        voicemail.partnerDisplayName = std::string(value);
+    } else if (is("TYPE")) {
+        voicemail.type = LookUpWord(kVoicemailTypeWords, value, voicemail.type);
+    } else if (is("STATUS")) {
+        voicemail.status = LookUpWord(kVoicemailStatusWords, value, voicemail.status);
+        if (voicemail.status == VoicemailRecord::kDeleting) {
+            voicemails.RemoveVoicemail(*id);
+            Host().RefreshScreenPage(4);
+        }
+    }
+}
+
+void SkypeConnector::OnFocusedContact(std::string_view handle) {
+    if (Registry().GetActiveConnector() != this) return;
+    Host().ShowFocusedContact(kId, Utf8ToWide(handle));
+}
+
+}  // namespace talvio

@@ -1,0 +1,187 @@
+// Discovery, attachment, receiving and the liveness watch of the Skype
+// connector.
+#include <vector>
+
+#include "connectors/connector_host.h"
+#include "connectors/skype/skype_connector.h"
+#include "foundation/trace_log.h"
+
+namespace talvio {
+
+SkypeConnector::SkypeConnector(ConnectorRegistry& registry)
+    : VoipConnector(registry),
+      attachMessage_(os::RegisterWindowMessage(L"SkypeControlAPIAttach")),
+      discoverMessage_(os::RegisterWindowMessage(L"SkypeControlAPIDiscover")) {
+    queue_.SetOwner(&clientWindow_, &ownWindow_);
+}
+
+SkypeConnector::~SkypeConnector() {
+    // No send may be under way, and no re-posted copy delivered, once the
+    // pool and the queue go.
+    queue_.stop();
+    if (window() != nullptr) os::DestroyWindow(window());
+}
+
+bool SkypeConnector::Start() {
+    if (!CreateHiddenWindow()) return false;
+    discovering_ = 1;
+    SendDiscovery(os::kBroadcast);
+    discovering_ = 0;
+    return true;
+}
+
+void SkypeConnector::SendDiscovery(os::Hwnd target) {
+    os::SendMessageTimeout(target, discoverMessage_, reinterpret_cast<os::WParam>(Hwnd()), 0,
+                           os::SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
+}
+
+void SkypeConnector::Send(std::string_view command, int priority) {
+    queue_.Enqueue(command, priority);
+}
+
+os::LResult SkypeConnector::handleMessage(std::uint32_t message, os::WParam wParam,
+                                          os::LParam lParam) {
+    if (message == os::WM_COPYDATA || message == kCopyData) {
+        return OnCopyData(wParam, reinterpret_cast<const os::CopyDataStruct*>(lParam));
+    }
+    if (message == kTextReady) return OnTextReady(wParam, lParam);
+    if (message == kAttachReply) {
+        OnAttachReply(reinterpret_cast<os::Hwnd>(wParam), lParam);
+        return 0;
+    }
+    // Registered message ids are never 0, so an unregistered one cannot
+    // match here.
+    if (message == attachMessage_ && attachMessage_ != 0) {
+        os::PostMessage(window(), kAttachReply, wParam, lParam);
+        return 1;
+    }
+    return VoipConnector::handleMessage(message, wParam, lParam);
+}
+
+os::LResult SkypeConnector::OnCopyData(os::WParam sender, const os::CopyDataStruct* data) {
+    if (data == nullptr || data->cbData < 1 || data->cbData > kMaxTextBytes ||
+        data->lpData == nullptr) {
+        return 1;
+    }
+    ReceivePool::Copy* copy = pool_.Take(*data);
+    if (copy == nullptr) return 1;
+    // Parsed later from the queue, after the sender's send has returned.
+    if (!os::PostMessage(window(), kTextReady, sender, reinterpret_cast<os::LParam>(copy))) {
+        pool_.Release(copy);
+    }
+    return 1;
+}
+
+os::LResult SkypeConnector::OnTextReady(os::WParam sender, os::LParam lParam) {
+    auto* copy = reinterpret_cast<ReceivePool::Copy*>(lParam);
+    if (copy == nullptr) return 0;
+    pingCountdown_ = kPingCountdown;
+    HandleReply(ReceivePool::TextOf(*copy), reinterpret_cast<os::Hwnd>(sender));
+    pool_.Release(copy);
+    return 1;
+}
+
+void SkypeConnector::OnAttachReply(os::Hwnd clientApiWindow, os::LParam status) {
+    if (status == kAttachSuccess) {
+        TraceLog::global().trace(7, "Connected Skype!!!!\n");
+        if (clientApiWindow == nullptr) return;
+        if (ClientWindow() == nullptr) OnAttached(clientApiWindow);
+        os::SetTimer(window(), kWatchTimer, kWatchPeriodMs);
+    } else if (status == kApiAvailable) {
+        if (discovering_) return;
+        discovering_ = 1;
+        SendDiscovery(os::kBroadcast);
+        discovering_ = 0;
+    }
+}
+
+void SkypeConnector::OnAttached(os::Hwnd clientApiWindow) {
+    SetClientWindow(clientApiWindow);
+    automation_.Forget();
+    automation_.MainWindow();
+    contacts.Clear();
+    calls.Clear();
+    pendingQueries_.Clear();
+    RegisterQuery("GET SKYPEVERSION", "SKYPEVERSION ");
+    RegisterQuery("SEARCH FRIENDS", "USERS ");
+    RegisterQuery("SEARCH CALLS", "CALLS ");
+    RegisterQuery("SEARCH VOICEMAILS", "VOICEMAILS ");
+    RegisterQuery("GET USERSTATUS", "USERSTATUS ");
+    NotifyStatusChanged(kId);
+    Host().PublishDeviceNames();
+    os::SetTimer(window(), kLivenessTimer, kLivenessPeriodMs);
+    pingCountdown_ = kPingCountdown;
+}
+
+void SkypeConnector::RegisterQuery(std::string_view command, std::string_view replyKeyword) {
+    Send(command, CommandQueue::kNormal);
+    pendingQueries_.Register(command, replyKeyword, os::GetTickCount());
+}
+
+void SkypeConnector::onTimer(std::uintptr_t timerId) {
+    if (timerId == kWatchTimer) OnWatchTimer();
+    else if (timerId == kLivenessTimer) OnLivenessTimer();
+    else VoipConnector::onTimer(timerId);
+}
+
+void SkypeConnector::OnWatchTimer() {
+    const os::Hwnd client = ClientWindow();
+    if (client == nullptr) return;
+    if (!os::IsWindow(client)) {
+        SetClientWindow(nullptr);
+        userStatus_ = kOffline;
+        NotifyStatusChanged(-1);
+        return;
+    }
+    // An armed busy reply waits for the ringing call's partner; collect the
+    // ids first, since the reply ends the call.
+    std::vector<int> ringing;
+    for (const auto& [id, call] : calls.liveCalls) {
+        if (call.status == CallRecord::kRinging && call.type == CallRecord::kIncoming) {
+            ringing.push_back(id);
+        }
+    }
+    for (const int id : ringing) {
+        if (CallRecord* call = calls.GetLiveCall(id)) AutoBusyReply(*call, false);
+    }
+    Send("GET MUTE", CommandQueue::kBackground);
+    pendingQueries_.ForEachOverdue(os::GetTickCount(), kQueryRepeatAgeMs,
+                                   [this](const std::string& command) {
+                                       Send(command, CommandQueue::kNormal);
+                                   });
+}
+
+void SkypeConnector::OnLivenessTimer() {
+    const os::Hwnd client = ClientWindow();
+    if (client == nullptr) {
+        if (++unattachedTicks_ <= 3) return;
+        unattachedTicks_ = 0;
+        TraceLog::global().trace(4, "Send broadcast message!!");
+        SendDiscovery(os::kBroadcast);
+        return;
+    }
+    if (pingCountdown_ > 0) {
+        // A call may be silent for long; the client is not pinged meanwhile.
+        if (HasActiveCall(0)) return;
+        if (pingCountdown_ == 1) Send("PING", CommandQueue::kBackground);
+        --pingCountdown_;
+        return;
+    }
+    if (os::IsWindow(client) && !discovering_) {
+        discovering_ = 1;
+        SendDiscovery(client);
+        discovering_ = 0;
+        pingCountdown_ = kPingCountdown;
+        return;
+    }
+    LoseClient();
+}
+
+void SkypeConnector::LoseClient() {
+    SetClientWindow(nullptr);
+    calls.ClearLiveCalls();
+    userStatus_ = kOffline;
+    NotifyStatusChanged(-1);
+}
+
+}  // namespace talvio

@@ -1,0 +1,160 @@
+// Test doubles for the connectors' surroundings: a host recording what the
+// connectors ask of the program, a recording call listener, a connector
+// whose attachment and status a test sets, and a Skype client living in
+// its own simulated process on the test's thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "connectors/call_event_listener.h"
+#include "connectors/connector_host.h"
+#include "connectors/voip_connector.h"
+#include "platform/platform.h"
+
+namespace talvio::testing {
+
+class RecordingHost : public ConnectorHost {
+public:
+    int activeProgram = 1;
+    int callOutProgram = -1;
+    bool autoAnswer = false;
+    bool autoBusy = false;
+    bool autoAway = false;
+    std::wstring autoBusyText = L"busy now";
+    std::wstring autoAwayText = L"away now";
+    bool handsetPresent = false;
+    bool lcdScreen = false;
+    CallEventListener* listener = nullptr;
+
+    std::vector<int> statusRefreshes;
+    std::vector<std::pair<int, int>> keyTones;
+    int deviceNamePublications = 0;
+    std::vector<bool> muteIndicator;
+    std::vector<std::pair<int, std::wstring>> focusedContacts;
+    std::vector<int> pageRefreshes;
+    std::vector<os::Hwnd> hookStarts;
+
+    int ActiveProgram() override { return activeProgram; }
+    int RingToneOf(int programId) override { return 100 + programId; }
+    int CallOutProgram() override { return callOutProgram; }
+    bool AutoAnswer() override { return autoAnswer; }
+    bool AutoBusy() override { return autoBusy; }
+    bool AutoAway() override { return autoAway; }
+    std::wstring AutoBusyText() override { return autoBusyText; }
+    std::wstring AutoAwayText() override { return autoAwayText; }
+    bool HandsetPresent() override { return handsetPresent; }
+    CallEventListener* Listener() override { return listener; }
+    void RefreshStatus(int id) override { statusRefreshes.push_back(id); }
+    void PlayKeyTone(int resource, int mode) override { keyTones.emplace_back(resource, mode); }
+    void PublishDeviceNames() override { ++deviceNamePublications; }
+    void SetMuteIndicator(bool muted) override { muteIndicator.push_back(muted); }
+    void ShowFocusedContact(int id, const std::wstring& handle) override {
+        focusedContacts.emplace_back(id, handle);
+    }
+    void RefreshScreenPage(int code) override { pageRefreshes.push_back(code); }
+    bool StartCallerIdHook(os::Hwnd window) override {
+        if (!lcdScreen) return false;
+        hookStarts.push_back(window);
+        return true;
+    }
+};
+
+class RecordingListener : public CallEventListener {
+public:
+    std::vector<std::string> events;  // "Ringing 13", "Refresh", ...
+
+    void Refresh() override { events.push_back("Refresh"); }
+    int OnConnectorStatus(int attached, int online) override {
+        events.push_back("Status " + std::to_string(attached) + " " + std::to_string(online));
+        return 1;
+    }
+    void OnCallFailed(VoipConnector&, int id) override { Add("Failed", id); }
+    void OnCallUnplaced(VoipConnector&, int id) override { Add("Unplaced", id); }
+    void OnCallRouting(VoipConnector&, int id) override { Add("Routing", id); }
+    void OnCallRefused(VoipConnector&, int id) override { Add("Refused", id); }
+    void OnCallMissed(VoipConnector&, int id) override { Add("Missed", id); }
+    void OnCallFinished(VoipConnector&, int id) override { Add("Finished", id); }
+    void OnCallHeld(VoipConnector&, int id) override { Add("Held", id); }
+    void OnCallInProgress(VoipConnector&, int id) override { Add("InProgress", id); }
+    void OnCallRinging(VoipConnector&, int id) override { Add("Ringing", id); }
+
+private:
+    void Add(const char* name, int id) { events.push_back(std::string(name) + " " + std::to_string(id)); }
+};
+
+// A connector whose client and user status the test sets; it records the
+// operations the registry and the Skype connector call on it.
+class ScriptedConnector : public VoipConnector {
+public:
+    ScriptedConnector(ConnectorRegistry& registry, int id) : VoipConnector(registry), id_(id) {}
+
+    void SetClient(os::Hwnd window, int userStatus) {
+        SetClientWindow(window);
+        userStatus_ = userStatus;
+    }
+
+    int GetConnectorId() const override { return id_; }
+    void BringToFront() override { log.push_back("BringToFront"); }
+    void ClearDialText() override { log.push_back("ClearDialText"); }
+    void HideMainWindow() override { log.push_back("HideMainWindow"); }
+    void CallNumber(std::string_view number) override { log.push_back("CallNumber " + std::string(number)); }
+
+    std::vector<std::string> log;
+
+private:
+    int id_;
+};
+
+// A Skype client in its own simulated process. Its API window answers
+// discovery with the attach status chosen by the test and records every
+// command it receives.
+class FakeSkypeClient {
+public:
+    explicit FakeSkypeClient(std::wstring_view processName = L"Skype.exe");
+    FakeSkypeClient(const FakeSkypeClient&) = delete;
+    FakeSkypeClient& operator=(const FakeSkypeClient&) = delete;
+    ~FakeSkypeClient();
+
+    void Launch();  // creates the API window
+    void Crash();   // the windows vanish without a word
+    // A main window the automation recognises, with a dial field that
+    // records the keys it gets.
+    void ShowMainWindow();
+    std::vector<os::WParam> dialFieldKeys;
+    os::Hwnd ApiWindow() const { return api_; }
+    os::ProcessId Process() const { return process_; }
+
+    // Status posted back for each discovery; a negative one ignores it.
+    void SetAttachStatus(os::LParam status) { attachStatus_ = status; }
+    // Announces a started API (0x8001) to every top-level window.
+    void AnnounceApi();
+    // A text sent to `connector` with WM_COPYDATA, with or without its zero.
+    void Reply(os::Hwnd connector, std::string_view text, bool withZero = true);
+
+    // Commands received, in order; Take() returns and clears them.
+    std::vector<std::string> commands;
+    std::vector<std::string> Take();
+    // Called for each command after it is recorded (e.g. to answer it).
+    std::function<void(const std::string&)> onCommand;
+    int discoveries = 0;
+    os::Hwnd lastDiscoverer = nullptr;
+
+private:
+    static os::LResult Procedure(os::Hwnd window, std::uint32_t message, os::WParam wParam,
+                                 os::LParam lParam);
+    os::LResult Handle(os::Hwnd window, std::uint32_t message, os::WParam wParam, os::LParam lParam);
+
+    os::ProcessId process_;
+    os::Hwnd api_ = nullptr;
+    os::Hwnd main_ = nullptr;
+    os::Hwnd dialField_ = nullptr;
+    std::uint32_t discoverMessage_;
+    std::uint32_t attachMessage_;
+    os::LParam attachStatus_ = 0;
+};
+
+}  // namespace talvio::testing

@@ -1,0 +1,208 @@
+#include "connectors/connector_registry.h"
+
+#include <gtest/gtest.h>
+
+#include "connectors/skype/skype_connector.h"
+#include "connectors/voip_family/voip_family_connector.h"
+#include "foundation/text_convert.h"
+#include "platform/hosted/desktop.h"
+#include "tests/connectors/connector_fakes.h"
+#include "tests/support/desktop_test.h"
+
+namespace talvio::testing {
+namespace {
+
+// Any live window stands in for an attached client.
+os::Hwnd SomeWindow() {
+    static constexpr wchar_t kClass[] = L"RegistryTestClient";
+    if (!os::GetClassInfo(kClass)) {
+        os::WindowClass windowClass;
+        windowClass.proc = &os::DefWindowProc;
+        windowClass.name = kClass;
+        os::RegisterClass(windowClass);
+    }
+    return os::CreateWindowEx(0, kClass, L"", 0, 0, 0, 0, 0, nullptr, 0, nullptr);
+}
+
+class ConnectorRegistryTest : public DesktopTest {
+protected:
+    // Three scripted connectors standing for Skype, VoipBuster, VoipStunt.
+    void AddScripted() {
+        for (const int id : {1, 2, 3}) {
+            auto connector = std::make_unique<ScriptedConnector>(registry, id);
+            scripted.push_back(connector.get());
+            ASSERT_TRUE(registry.Append(std::move(connector)));
+        }
+    }
+
+    RecordingHost host;
+    ConnectorRegistry registry{host};
+    std::vector<ScriptedConnector*> scripted;
+};
+
+TEST_F(ConnectorRegistryTest, CreatesTheTwelveProgramsInRegistryOrder) {
+    ASSERT_TRUE(registry.CreateConnectors());
+    struct Expected {
+        int id;
+        const char* name;
+        int icon;
+    };
+    const Expected expected[] = {
+        {1, "Skype", 0},       {2, "VoipBuster", 1},     {3, "VoipStunt", 2},
+        {4, "VoipCheap", 3},   {5, "SparVoip", 4},       {6, "VoipDiscount", 5},
+        {7, "InternetCalls", 6}, {8, "NetAppel", 7},     {11, "Poivy", 11},
+        {9, "FreeCall", 8},    {10, "VoipCheapCom", 9},  {12, "WebCallDirect", 10},
+    };
+    ASSERT_EQ(registry.Count(), 12);
+    EXPECT_EQ(registry.ActiveIndex(), 0);
+    for (int i = 0; i < 12; ++i) {
+        VoipConnector* connector = registry.At(i);
+        EXPECT_EQ(connector->GetConnectorId(), expected[i].id) << i;
+        EXPECT_EQ(WideToUtf8(connector->GetDisplayName()), expected[i].name) << i;
+        EXPECT_EQ(connector->GetIconIndex(), expected[i].icon) << i;
+        EXPECT_FALSE(connector->IsAttached());
+        EXPECT_EQ(registry.FindById(expected[i].id), connector);
+        if (i == 0) continue;
+        auto* family = dynamic_cast<VoipFamilyConnector*>(connector);
+        ASSERT_NE(family, nullptr);
+        EXPECT_EQ(family->GetProgramName(), expected[i].name);
+        std::string key = expected[i].name;
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(WideToUtf8(family->GetProgramKey()), key);
+        EXPECT_TRUE(family->SuppressesPageStep());
+        EXPECT_EQ(family->UserStatus(), VoipConnector::kLoggedOut);
+    }
+    EXPECT_NE(dynamic_cast<SkypeConnector*>(registry.At(0)), nullptr);
+    EXPECT_FALSE(registry.At(0)->SuppressesPageStep());
+    EXPECT_EQ(registry.FindById(13), nullptr);
+
+    // Creating again replaces the connectors rather than adding to them.
+    ASSERT_TRUE(registry.CreateConnectors());
+    EXPECT_EQ(registry.Count(), 12);
+}
+
+TEST_F(ConnectorRegistryTest, StartAllCreatesWindowsOnceAndActivatesTheConfiguredProgram) {
+    ASSERT_TRUE(registry.CreateConnectors());
+    host.activeProgram = 11;
+    EXPECT_TRUE(registry.StartAll());
+    EXPECT_TRUE(registry.Started());
+    for (int i = 0; i < registry.Count(); ++i) {
+        EXPECT_TRUE(os::IsWindow(registry.At(i)->Hwnd())) << i;
+    }
+    EXPECT_EQ(registry.ActiveIndex(), 8);  // Poivy stands eighth
+    const os::Hwnd skypeWindow = registry.At(0)->Hwnd();
+    host.activeProgram = 2;
+    EXPECT_TRUE(registry.StartAll());
+    EXPECT_EQ(registry.ActiveIndex(), 8);
+    EXPECT_EQ(registry.At(0)->Hwnd(), skypeWindow);
+}
+
+TEST_F(ConnectorRegistryTest, ActiveConnectorPrefersOnlineThenAttached) {
+    AddScripted();
+    EXPECT_EQ(registry.GetActiveConnector(), nullptr);
+
+    const os::Hwnd client = SomeWindow();
+    scripted[0]->SetClient(client, VoipConnector::kLoggedOut);
+    EXPECT_EQ(registry.GetActiveConnector(), scripted[0]);  // attached only
+
+    scripted[1]->SetClient(client, VoipConnector::kOnline);
+    EXPECT_EQ(registry.ActiveIndex(), -1);
+    ASSERT_TRUE(registry.Activate(0));
+    EXPECT_EQ(registry.GetActiveConnector(), scripted[1]);
+
+    for (const int status : {VoipConnector::kUnknown, VoipConnector::kOffline}) {
+        scripted[1]->SetClient(client, status);
+        EXPECT_FALSE(scripted[1]->IsOnline());
+    }
+    for (const int status : {VoipConnector::kAway, VoipConnector::kNotAvailable,
+                             VoipConnector::kDoNotDisturb, VoipConnector::kInvisible}) {
+        scripted[1]->SetClient(client, status);
+        EXPECT_TRUE(scripted[1]->IsOnline());
+    }
+    scripted[0]->SetClient(client, VoipConnector::kOnline);
+    EXPECT_EQ(registry.GetActiveConnector(), scripted[0]);
+}
+
+TEST_F(ConnectorRegistryTest, ActivatePausesForTheClientAndHidesOnlyOnAChange) {
+    AddScripted();
+    const os::Hwnd client = SomeWindow();
+    scripted[0]->SetClient(client, VoipConnector::kOnline);
+    ASSERT_TRUE(registry.Activate(0));
+    scripted[0]->log.clear();
+
+    const std::uint64_t before = os::hosted::Now();
+    ASSERT_TRUE(registry.ActivateById(2));
+    EXPECT_EQ(os::hosted::Now() - before, ConnectorRegistry::kActivatePauseMs);
+    EXPECT_EQ(scripted[0]->log, (std::vector<std::string>{"ClearDialText", "HideMainWindow"}));
+    EXPECT_EQ(scripted[1]->log, (std::vector<std::string>{"BringToFront", "ClearDialText"}));
+    EXPECT_EQ(registry.ActiveIndex(), 1);
+
+    // VoipBuster is offline, so the connector hidden is Skype, the one
+    // GetActiveConnector names, although VoipBuster is at activeIndex.
+    scripted[0]->log.clear();
+    scripted[1]->log.clear();
+    ASSERT_TRUE(registry.Activate(2));
+    EXPECT_EQ(scripted[0]->log, (std::vector<std::string>{"ClearDialText", "HideMainWindow"}));
+    EXPECT_TRUE(scripted[1]->log.empty());
+
+    scripted[2]->log.clear();
+    scripted[0]->log.clear();
+    ASSERT_TRUE(registry.Activate(2));
+    EXPECT_TRUE(scripted[0]->log.empty());
+    EXPECT_EQ(scripted[2]->log, (std::vector<std::string>{"BringToFront", "ClearDialText"}));
+
+    EXPECT_FALSE(registry.Activate(3));
+    EXPECT_FALSE(registry.Activate(-1));
+    EXPECT_FALSE(registry.ActivateById(12));
+    EXPECT_EQ(registry.ActiveIndex(), 2);
+}
+
+TEST_F(ConnectorRegistryTest, FindOnlineWithCallByKindAndExclusion) {
+    AddScripted();
+    const os::Hwnd client = SomeWindow();
+    for (ScriptedConnector* connector : scripted) connector->SetClient(client, VoipConnector::kOnline);
+    scripted[0]->calls.SetStatus(5, CallRecord::kInProgress);
+    scripted[1]->calls.SetStatus(5, CallRecord::kRinging);
+    scripted[2]->calls.SetStatus(7, CallRecord::kOnHold);
+
+    EXPECT_EQ(registry.FindOnlineWithCall(1, nullptr, 5), scripted[0]);  // null exclude ignores the id
+    EXPECT_EQ(registry.FindOnlineWithCall(2, nullptr, 0), scripted[1]);
+    EXPECT_EQ(registry.FindOnlineWithCall(3, scripted[0], 0), scripted[1]);
+    EXPECT_EQ(registry.FindOnlineWithCall(1, scripted[0], 0), nullptr);
+    // With a call id the excluded connector still counts, for its other calls.
+    EXPECT_EQ(registry.FindOnlineWithCall(3, scripted[0], 5), scripted[1]);
+    scripted[0]->calls.SetStatus(6, CallRecord::kOnHold);
+    EXPECT_EQ(registry.FindOnlineWithCall(3, scripted[0], 5), scripted[0]);
+    // The skipped id belongs to the excluded connector only: VoipBuster's
+    // own call 5 still counts.
+    EXPECT_EQ(registry.FindOnlineWithCall(2, scripted[0], 5), scripted[1]);
+
+    scripted[1]->SetClient(client, VoipConnector::kOffline);
+    EXPECT_EQ(registry.FindOnlineWithCall(2, nullptr, 0), nullptr);
+    EXPECT_EQ(registry.FindOnlineWithCall(4, nullptr, 0), nullptr);
+}
+
+TEST_F(ConnectorRegistryTest, RingtoneSettingAndStatusNotice) {
+    AddScripted();
+    auto outside = std::make_unique<ScriptedConnector>(registry, 13);
+    ScriptedConnector* unknown = outside.get();
+    ASSERT_TRUE(registry.Append(std::move(outside)));
+    EXPECT_EQ(scripted[1]->GetRingtoneSetting(), 102);
+    EXPECT_EQ(unknown->GetRingtoneSetting(), -1);
+
+    scripted[2]->NotifyStatusChanged(3);
+    scripted[2]->NotifyStatusChanged(-1);
+    EXPECT_EQ(host.statusRefreshes, (std::vector<int>{3, -1}));
+}
+
+TEST_F(ConnectorRegistryTest, AppendRefusesBeyondTheSlots) {
+    for (int i = 0; i < ConnectorRegistry::kSlotCount; ++i) {
+        ASSERT_TRUE(registry.Append(std::make_unique<ScriptedConnector>(registry, 100 + i)));
+    }
+    EXPECT_FALSE(registry.Append(std::make_unique<ScriptedConnector>(registry, 99)));
+    EXPECT_FALSE(registry.Append(nullptr));
+    EXPECT_EQ(registry.Count(), ConnectorRegistry::kSlotCount);
+}
+
+}  // namespace
+}  // namespace talvio::testing

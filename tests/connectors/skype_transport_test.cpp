@@ -1,0 +1,290 @@
+#include <algorithm>
+
+#include "tests/connectors/skype_fixture.h"
+
+namespace talvio::testing {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+int Count(const Commands& commands, std::string_view command) {
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
+}
+
+TEST_F(SkypeTest, StartBroadcastsDiscoveryAndAttachesWithTheFiveQueries) {
+    client->Launch();
+    ASSERT_TRUE(skype->Start());
+    EXPECT_EQ(client->discoveries, 1);
+    EXPECT_EQ(client->lastDiscoverer, skype->Hwnd());
+    EXPECT_FALSE(skype->IsAttached());  // the reply is handled from the queue
+
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->ClientWindow(), client->ApiWindow());
+    EXPECT_FALSE(skype->IsOnline());
+    EXPECT_EQ(host.statusRefreshes, (std::vector<int>{1}));
+    EXPECT_EQ(host.deviceNamePublications, 1);
+    EXPECT_EQ(Sent(), (Commands{"GET SKYPEVERSION", "SEARCH FRIENDS", "SEARCH CALLS",
+                                "SEARCH VOICEMAILS", "GET USERSTATUS"}));
+    EXPECT_EQ(skype->Pending().Entries().size(), 5u);
+
+    Reply("USERSTATUS ONLINE");
+    EXPECT_TRUE(skype->IsOnline());
+    EXPECT_EQ(skype->Pending().Entries().size(), 4u);
+}
+
+TEST_F(SkypeTest, ClientStartingLaterAttachesOnceThroughItsAnnouncement) {
+    ASSERT_TRUE(skype->Start());  // nobody answers yet
+    client->Launch();
+    client->AnnounceApi();
+    os::hosted::PumpMessages();
+    EXPECT_EQ(client->discoveries, 1);
+    ASSERT_EQ(skype->ClientWindow(), client->ApiWindow());
+    EXPECT_EQ(Count(Sent(), "SEARCH FRIENDS"), 1);
+
+    // Further successes only restart the watch timer: no second attach.
+    const os::Hwnd api = client->ApiWindow();
+    for (int i = 0; i < 3; ++i) {
+        os::PostMessage(skype->Hwnd(), skype->AttachMessage(), reinterpret_cast<os::WParam>(api), 0);
+        os::hosted::PumpMessages();
+    }
+    EXPECT_EQ(Count(Sent(), "SEARCH FRIENDS"), 0);
+    EXPECT_EQ(host.statusRefreshes, (std::vector<int>{1}));
+}
+
+TEST_F(SkypeTest, OnlySuccessAndApiAvailableStatusesAreActedOn) {
+    client->Launch();
+    client->SetAttachStatus(1);  // pending authorisation
+    ASSERT_TRUE(skype->Start());
+    os::hosted::PumpMessages();
+    EXPECT_FALSE(skype->IsAttached());
+    client->SetAttachStatus(3);  // refused
+    client->AnnounceApi();
+    os::hosted::PumpMessages();
+    EXPECT_EQ(client->discoveries, 2);
+    EXPECT_FALSE(skype->IsAttached());
+
+    // A success without a client window changes nothing.
+    os::PostMessage(skype->Hwnd(), skype->AttachMessage(), 0, 0);
+    os::hosted::PumpMessages();
+    EXPECT_FALSE(skype->IsAttached());
+}
+
+TEST_F(SkypeTest, PendingQueriesRepeatAboutEverySixSecondsUntilAnswered) {
+    Attach();
+    Reply("SKYPEVERSION 3.8.0.115");
+    Reply("USERS ");
+    Reply("CALLS ");
+    Reply("VOICEMAILS ");
+    ASSERT_EQ(skype->Pending().Entries().size(), 1u);  // GET USERSTATUS
+
+    // Pings are answered, so no re-discovery shifts the watch timer.
+    std::vector<std::uint64_t> sentAt;
+    client->onCommand = [&](const std::string& command) {
+        if (command == "GET USERSTATUS") sentAt.push_back(os::hosted::Now());
+        if (command == "PING") client->Reply(skype->Hwnd(), "PONG");
+    };
+    os::hosted::AdvanceTime(20000);
+    ASSERT_GE(sentAt.size(), 3u);
+    // First resend at the first 2 s tick past 5 s, then every 6 s.
+    EXPECT_GE(sentAt[0], 6000u);
+    EXPECT_LT(sentAt[0], 6200u);
+    EXPECT_NEAR(static_cast<double>(sentAt[1] - sentAt[0]), 6000.0, 50.0);
+    EXPECT_NEAR(static_cast<double>(sentAt[2] - sentAt[1]), 6000.0, 50.0);
+
+    Reply("USERSTATUS AWAY");
+    EXPECT_TRUE(skype->Pending().Entries().empty());
+    sentAt.clear();
+    os::hosted::AdvanceTime(20000);
+    EXPECT_TRUE(sentAt.empty());
+}
+
+TEST(PendingQueriesTest, ACommandIsPendingOnceAndSatisfiedByItsKeyword) {
+    PendingQueries queries;
+    EXPECT_TRUE(queries.Register("GET USERSTATUS", "USERSTATUS ", 0));
+    EXPECT_FALSE(queries.Register("get userstatus", "USERSTATUS ", 10));
+    EXPECT_TRUE(queries.Register("SEARCH FRIENDS", "USERS ", 0));
+    EXPECT_EQ(queries.Entries().size(), 2u);
+    queries.Satisfy("USER ");
+    EXPECT_EQ(queries.Entries().size(), 2u);
+    queries.Satisfy("USERSTATUS ");
+    ASSERT_EQ(queries.Entries().size(), 1u);
+    EXPECT_EQ(queries.Entries()[0].command, "SEARCH FRIENDS");
+
+    // Ages are measured across the wrap of the 32-bit tick count.
+    PendingQueries wrapping;
+    wrapping.Register("GET SKYPEVERSION", "SKYPEVERSION ", 0xFFFFF000u);
+    std::vector<std::string> resent;
+    const auto take = [&](const std::string& command) { resent.push_back(command); };
+    wrapping.ForEachOverdue(0x00000100u, 5000, take);
+    EXPECT_TRUE(resent.empty());
+    wrapping.ForEachOverdue(0x00000800u, 5000, take);
+    EXPECT_EQ(resent, (std::vector<std::string>{"GET SKYPEVERSION"}));
+    EXPECT_EQ(wrapping.Entries()[0].sentAt, 0x00000800u);
+}
+
+TEST_F(SkypeTest, PingKeepsTheLinkAndIsNeverSentDuringACall) {
+    Attach();
+    Reply("USERSTATUS ONLINE");
+    client->onCommand = [&](const std::string& command) {
+        if (command == "PING") client->Reply(skype->Hwnd(), "PONG");
+    };
+    os::hosted::AdvanceTime(3000 * 4);
+    Commands sent = client->Take();
+    EXPECT_EQ(Count(sent, "PING"), 1);
+    EXPECT_GE(Count(sent, "GET MUTE"), 5);
+    EXPECT_TRUE(skype->IsAttached());
+
+    Reply("CALL 4 STATUS INPROGRESS");
+    client->Take();
+    os::hosted::AdvanceTime(3000 * 100);  // five minutes of call
+    sent = client->Take();
+    EXPECT_EQ(Count(sent, "PING"), 0);
+    EXPECT_TRUE(skype->IsAttached());
+    EXPECT_EQ(client->discoveries, 1);
+
+    Reply("CALL 4 STATUS FINISHED");
+    os::hosted::AdvanceTime(3000 * 4);
+    EXPECT_EQ(Count(client->Take(), "PING"), 1);
+}
+
+TEST_F(SkypeTest, UnansweredPingsRediscoverTheClient) {
+    Attach();
+    client->SetAttachStatus(-1);  // hangs on to its window but stops talking
+    os::hosted::AdvanceTime(3000 * 3);
+    EXPECT_EQ(Count(client->Take(), "PING"), 1);
+    EXPECT_EQ(skype->PingCountdown(), 0);
+    os::hosted::AdvanceTime(3000);
+    EXPECT_EQ(client->discoveries, 2);
+    EXPECT_EQ(client->lastDiscoverer, skype->Hwnd());
+    EXPECT_EQ(skype->PingCountdown(), 3);
+    EXPECT_TRUE(skype->IsAttached());
+}
+
+TEST_F(SkypeTest, VanishedClientWindowDetachesAndTheConnectorRebroadcasts) {
+    Attach();
+    Reply("USERSTATUS ONLINE");
+    Reply("CALL 1 STATUS RINGING");
+    host.statusRefreshes.clear();
+    client->Crash();
+    os::hosted::AdvanceTime(2000);
+    EXPECT_FALSE(skype->IsAttached());
+    EXPECT_EQ(skype->UserStatus(), VoipConnector::kOffline);
+    EXPECT_EQ(host.statusRefreshes, (std::vector<int>{-1}));
+
+    // Unattached, the liveness timer broadcasts every fourth tick (12 s).
+    client->Launch();
+    client->discoveries = 0;
+    os::hosted::AdvanceTime(12000);
+    EXPECT_EQ(client->discoveries, 1);
+    EXPECT_EQ(skype->ClientWindow(), client->ApiWindow());
+    EXPECT_TRUE(skype->calls.liveCalls.empty());
+}
+
+TEST_F(SkypeTest, LoggedOutConnectionDetaches) {
+    Attach();
+    Reply("USERSTATUS ONLINE");
+    Reply("CALL 2 STATUS INPROGRESS");
+    Reply("CONNSTATUS loggedout");
+    EXPECT_FALSE(skype->IsAttached());
+    EXPECT_EQ(skype->UserStatus(), VoipConnector::kLoggedOut);
+    EXPECT_TRUE(skype->calls.liveCalls.empty());
+    EXPECT_EQ(host.statusRefreshes.back(), -1);
+
+    Attach();
+    Reply("CONNSTATUS ONLINE");
+    EXPECT_TRUE(skype->IsAttached());
+}
+
+TEST_F(SkypeTest, ReceivedTextsAreCopiedIntoThePoolOrTheHeap) {
+    Attach();
+    const std::string shortText = "USERSTATUS ONLINE";
+    const std::string longText = "CURRENTUSERHANDLE " + std::string(600, 'x');
+
+    os::CopyDataStruct data;
+    data.cbData = static_cast<std::uint32_t>(shortText.size() + 1);
+    data.lpData = shortText.c_str();
+    const auto sender = reinterpret_cast<os::WParam>(client->ApiWindow());
+    {
+        os::hosted::ProcessScope scope(client->Process());
+        for (int i = 0; i < ReceivePool::kBufferCount; ++i) {
+            os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender, reinterpret_cast<os::LParam>(&data));
+        }
+    }
+    EXPECT_EQ(skype->Pool().BuffersInUse(), 50);
+    EXPECT_EQ(skype->Pool().HeapCopies(), 0);
+    {
+        os::hosted::ProcessScope scope(client->Process());
+        os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender, reinterpret_cast<os::LParam>(&data));
+    }
+    EXPECT_EQ(skype->Pool().HeapCopies(), 1);  // the fifty-first
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->Pool().BuffersInUse(), 0);
+    EXPECT_EQ(skype->Pool().HeapCopies(), 0);
+    EXPECT_TRUE(skype->IsOnline());
+
+    client->Reply(skype->Hwnd(), longText);
+    EXPECT_EQ(skype->Pool().BuffersInUse(), 0);
+    EXPECT_EQ(skype->Pool().HeapCopies(), 1);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->CurrentUser(), std::string(600, 'x'));
+}
+
+TEST_F(SkypeTest, ReceiveRefusesEmptyOversizedAndForeignTexts) {
+    Attach();
+    const auto sender = reinterpret_cast<os::WParam>(client->ApiWindow());
+    const std::string big = "CURRENTUSERHANDLE " + std::string(16400, 'y');
+    os::CopyDataStruct data;
+    data.lpData = big.c_str();
+    for (const std::uint32_t size : {0u, 16384u, 16399u}) {
+        data.cbData = size;
+        EXPECT_EQ(os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender,
+                                  reinterpret_cast<os::LParam>(&data)),
+                  1);
+    }
+    EXPECT_EQ(os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender, 0), 1);
+    EXPECT_EQ(skype->Pool().HeapCopies() + skype->Pool().BuffersInUse(), 0);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->CurrentUser(), "");
+
+    data.cbData = 16383;  // the largest accepted, through the alias message
+    EXPECT_EQ(os::SendMessage(skype->Hwnd(), SkypeConnector::kCopyData, sender,
+                              reinterpret_cast<os::LParam>(&data)),
+              1);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->CurrentUser().size(), 16383u - 18u);
+
+    // A text from another window resets the ping countdown but is not parsed.
+    os::hosted::AdvanceTime(3000 * 2);
+    ASSERT_LT(skype->PingCountdown(), 3);
+    const std::string status = "USERSTATUS DND";
+    data.cbData = static_cast<std::uint32_t>(status.size() + 1);
+    data.lpData = status.c_str();
+    os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, reinterpret_cast<os::WParam>(skype->Hwnd()),
+                    reinterpret_cast<os::LParam>(&data));
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->PingCountdown(), 3);
+    EXPECT_EQ(skype->UserStatus(), VoipConnector::kUnknown);
+    EXPECT_EQ(os::SendMessage(skype->Hwnd(), SkypeConnector::kTextReady, sender, 0), 0);
+}
+
+TEST_F(SkypeTest, TextWithoutTerminatorIsParsedWithinItsBytes) {
+    Attach();
+    client->Reply(skype->Hwnd(), "CURRENTUSERHANDLE alice", false);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->CurrentUser(), "alice");
+    client->Reply(skype->Hwnd(), std::string("CURRENTUSERHANDLE bob\0junk", 26), false);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->CurrentUser(), "bob");
+}
+
+TEST_F(SkypeTest, DestroyingTheConnectorFreesCopiesStillQueued) {
+    Attach();
+    const std::string longText = "CURRENTUSERHANDLE " + std::string(700, 'z');
+    client->Reply(skype->Hwnd(), longText);
+    EXPECT_EQ(skype->Pool().HeapCopies(), 1);
+    registry.DestroyConnectors();  // the leak check of the sanitizer build watches this
+    EXPECT_EQ(registry.Count(), 0);
+}
+
+}  // namespace
+}  // namespace talvio::testing
