@@ -160,7 +160,9 @@ int XmlReader::readStartTag(int c) {
             return next();
         }
         if (c == '/') {
-            if (next() != '>') Fail();
+            c = next();
+            if (c == -1) return -1;
+            if (c != '>') Fail();
             handler_.startElement(name, &attributes);
             handler_.endElement(name);
             return next();

@@ -200,6 +200,7 @@ TEST(XmlReader, SyntaxErrorsThrowAfterThePrefixWasDelivered) {
 TEST(XmlReader, InputEndingInsideMarkupEndsQuietly) {
     ExpectParses("<a", "");
     ExpectParses("<a x='1'", "start-document\n");
+    ExpectParses("<a x='1'/", "start-document\n");
     ExpectParses("<a x='1", "start-document\n");
     ExpectParses("<a x=", "start-document\n");
     ExpectParses("<a><b", "start-document\nstart a\n");
