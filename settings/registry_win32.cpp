@@ -1,5 +1,4 @@
-#include <windows.h>
-
+#include "platform/win32/windows_api.h"
 #include "platform/unique.h"
 #include "settings/registry.h"
 

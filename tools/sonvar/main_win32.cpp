@@ -1,5 +1,5 @@
 // Sonvar.exe: no window, no console, no message; the exit code is always 0.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "settings/registry.h"
 #include "tools/sonvar/command_line.h"
