@@ -10,6 +10,11 @@
 // its procedure runs on that thread; Post/Send may be called from any thread.
 #pragma once
 
+// windows.h defines the message and style numbers below as macros.
+#ifdef WM_NULL
+#error "include platform/win32/windows_api.h instead of <windows.h> (before any os:: header)"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -7,7 +7,7 @@ export WINEDEBUG=-all WINEARCH=win32
 warm() { "$root/cmake/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1 || true; }
 case "$1" in
     start)
-        [ -f "$WINEPREFIX/.talvio-ready" ] || warm
+        [ -f "$WINEPREFIX/.talvio-ready-2" ] || warm
         # Only one server runs per prefix: "already running" (2) is either a
         # persistent one (nothing to do) or one lingering after the last
         # program, which is waited for so that a persistent one can start.
