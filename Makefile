@@ -33,11 +33,18 @@ test: native windows
 	tools/wine-session.sh stop; \
 	exit $$rc
 
-run: windows
+# Builds only what running needs. The program is single-instance per Wine
+# prefix: a second copy exits at once with -1 (255 here).
+run: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target TalvioDriver closo_call
 	@echo "TalvioDriver.exe runs under Wine; quit with Ctrl-C or 'make stop'."
-	$(WINE_RUN) build/windows/app/TalvioDriver.exe; echo "TalvioDriver exited with $$?"
+	@tools/run-driver.sh build/windows
 
+# Asks the running copy to quit through Closo.dll, as an installer does.
 stop:
+	@[ -f build/windows/build.ninja ] || cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target closo_call >/dev/null
 	$(WINE_RUN) build/windows/tests/wine/closo_call.exe
 
 fuzz: deps

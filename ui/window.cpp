@@ -62,8 +62,8 @@ std::wstring GeneratedClassName(std::uint32_t style, std::uintptr_t cursor,
     return name;
 }
 
-void TraceEscapedException(std::uint32_t message, const char* what) {
-    TraceLog::global().trace(kTraceLevel, "Window handler for message 0x%X threw: %s",
+void TraceEscapedException(const char* where, std::uint32_t message, const char* what) {
+    TraceLog::global().trace(kTraceLevel, "%s (message 0x%X) threw: %s", where,
                              static_cast<unsigned>(message), what);
 }
 
@@ -93,6 +93,8 @@ Window::~Window() {
 bool Window::create(std::uint32_t exStyle, std::wstring_view className, std::wstring_view title,
                     std::uint32_t style, int x, int y, int width, int height, os::Hwnd parent,
                     std::uintptr_t menuOrId) {
+    // A second window would be left pointing at this object after it is gone.
+    if (bound_) return false;
     const std::wstring classText(className);
     const std::wstring titleText(title);
     os::CreateStruct createStruct;
@@ -155,9 +157,9 @@ void Window::localizeChildren() {
                 os::SetWindowText(child, *text);
             }
         } catch (const std::exception& error) {
-            TraceEscapedException(os::WM_SETTEXT, error.what());
+            TraceEscapedException("localizeChildren", os::WM_SETTEXT, error.what());
         } catch (...) {
-            TraceEscapedException(os::WM_SETTEXT, "unknown exception");
+            TraceEscapedException("localizeChildren", os::WM_SETTEXT, "unknown exception");
         }
         return true;
     });
@@ -316,9 +318,9 @@ os::LResult Window::windowProcedure(os::Hwnd window, std::uint32_t message, os::
         if (!object) return os::DefWindowProc(window, message, wParam, lParam);
         return object->dispatch(message, wParam, lParam);
     } catch (const std::exception& error) {
-        TraceEscapedException(message, error.what());
+        TraceEscapedException("Window handler", message, error.what());
     } catch (...) {
-        TraceEscapedException(message, "unknown exception");
+        TraceEscapedException("Window handler", message, "unknown exception");
     }
     // A failed WM_CREATE handler makes the creation fail rather than leave a half-made window.
     return message == os::WM_CREATE ? -1 : 0;

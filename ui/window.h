@@ -36,6 +36,7 @@ public:
     // The virtual operations keep this order (the table's slot order).
     virtual ~Window();
     // An empty className means the default class, registered on first use.
+    // False while the object still has a window.
     virtual bool create(std::uint32_t exStyle, std::wstring_view className, std::wstring_view title,
                         std::uint32_t style, int x, int y, int width, int height, os::Hwnd parent,
                         std::uintptr_t menuOrId);

@@ -196,6 +196,9 @@ TEST_F(WindowFramework, DeletingTheObjectDestroysItsWindow) {
 TEST_F(WindowFramework, DestroyedWindowIsForgottenAndTheObjectCanCreateAgain) {
     ProbeWindow probe;
     ASSERT_TRUE(probe.create());
+    const os::Hwnd first = probe.window();
+    EXPECT_FALSE(probe.create()) << "one window per object";
+    EXPECT_EQ(probe.window(), first);
     os::DestroyWindow(probe.window());
     EXPECT_EQ(probe.window(), nullptr);
     ASSERT_TRUE(probe.create());

@@ -26,8 +26,16 @@ std::wstring TestDirectory() {
 std::wstring DriverPath() { return TestDirectory() + L"..\\..\\app\\TalvioDriver.exe"; }
 std::wstring ClosoCallPath() { return TestDirectory() + L"closo_call.exe"; }
 
-bool QuitWindowExists() {
-    return FindWindowW(L"OrvaneWindowClass20060218", L"OrvaneWindow20062423") != nullptr;
+HWND FindQuitWindow(HWND after = nullptr) {
+    return FindWindowExW(nullptr, after, L"OrvaneWindowClass20060218", L"OrvaneWindow20062423");
+}
+
+bool QuitWindowExists() { return FindQuitWindow() != nullptr; }
+
+int QuitWindowCount() {
+    int count = 0;
+    for (HWND window = FindQuitWindow(); window; window = FindQuitWindow(window)) ++count;
+    return count;
 }
 
 class ChildProcess {
@@ -109,7 +117,7 @@ TEST_F(DriverProcessE2E, SecondCopyExitsWithMinusOneWhileTheFirstKeepsRunning) {
     ASSERT_TRUE(secondCode.has_value()) << "the second copy was still running after " << kWaitMs << " ms";
     EXPECT_EQ(*secondCode, kAlreadyRunningCode);
     EXPECT_TRUE(first->running()) << "the first copy ended when the second started";
-    EXPECT_TRUE(QuitWindowExists());
+    EXPECT_EQ(QuitWindowCount(), 1) << "the second copy left a window behind";
 }
 
 TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
