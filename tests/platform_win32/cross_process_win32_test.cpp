@@ -68,7 +68,7 @@ TEST(CrossProcess, CopyDataAndBroadcastReachAnotherProcess) {
 
     EXPECT_TRUE(os::SendMessageTimeout(os::kBroadcast, ping,
                                        reinterpret_cast<os::WParam>(self.hwnd()), 0,
-                                       os::SMTO_ABORTIFHUNG, 5000, nullptr));
+                                       os::SMTO_ABORTIFHUNG, kBroadcastWaitMs, nullptr));
     EXPECT_TRUE(PumpUntil([&] { return pongFrom != 0; }));
     EXPECT_EQ(peerProcess, pongFrom);
 

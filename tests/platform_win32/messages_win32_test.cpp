@@ -173,7 +173,7 @@ TEST(Broadcast, ReachesEveryTopLevelWindowAndNoChild) {
     ASSERT_TRUE(child.hwnd());
     ASSERT_TRUE(messageOnly.hwnd());
 
-    EXPECT_TRUE(os::SendMessageTimeout(os::kBroadcast, ping, 0, 0, os::SMTO_ABORTIFHUNG, 5000,
+    EXPECT_TRUE(os::SendMessageTimeout(os::kBroadcast, ping, 0, 0, os::SMTO_ABORTIFHUNG, kBroadcastWaitMs,
                                        nullptr));
     EXPECT_EQ(1, counts.top);
     EXPECT_EQ(1, counts.otherThread);

@@ -14,6 +14,11 @@
 
 namespace talvio::test {
 
+// Per-window wait of the tests' broadcasts: windows of other programs in
+// the prefix (other test processes) need not pump, and each one that does
+// not costs this much.
+inline constexpr std::uint32_t kBroadcastWaitMs = 1000;
+
 // Answers a message, or returns nothing to leave it to DefWindowProc.
 using Handler =
     std::function<std::optional<os::LResult>(std::uint32_t message, os::WParam, os::LParam)>;
