@@ -76,7 +76,7 @@ TEST_F(WorkerThreadTest, StopRaisesTheFlagAndWaitsForRun) {
 }
 
 TEST_F(WorkerThreadTest, StopRacingTheThreadsOwnEndReturnsAfterRun) {
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 100; ++round) {
         std::atomic<bool> go{false};
         BodyThread thread([&](BodyThread&) {
             // Half the rounds end at once, half when told to.
