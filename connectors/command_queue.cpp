@@ -18,17 +18,20 @@ void CommandQueue::Enqueue(std::string_view command, int priority) {
         return;
     }
     if (priority != kNormal && priority != kBackground) return;
-    if (!threadStarted_) {
-        // Without a worker nothing queued would ever leave: send this one at
-        // once and try to start the worker again with the next.
-        if (!start()) {
-            SendNow(command);
-            return;
-        }
-        threadStarted_ = true;
+    {
+        MutexLock hold(lock_);
+        (priority == kNormal ? normal_ : background_).emplace_back(command);
     }
-    MutexLock hold(lock_);
-    (priority == kNormal ? normal_ : background_).emplace_back(command);
+    // Queued before the worker starts, so its first look finds the command.
+    if (threadStarted_) return;
+    if (start()) {
+        threadStarted_ = true;
+        return;
+    }
+    // Without a worker nothing queued would ever leave: send it now and try
+    // to start the worker again with the next command.
+    std::string next;
+    while (TakeNext(next)) SendNow(next);
 }
 
 bool CommandQueue::SendNow(std::string_view command) {
