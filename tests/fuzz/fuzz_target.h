@@ -4,6 +4,8 @@
 // fuzz_<name>; in the test build it registers the function so that
 // fuzz_corpus_replay runs every file of corpus/<name>/ through it.
 // Crash on any broken invariant (TALVIO_FUZZ_CHECK) so both builds see it.
+// All targets link into the one replay test: keep helpers in an anonymous
+// namespace.
 #pragma once
 
 #include <cstddef>
