@@ -12,8 +12,7 @@ std::uint16_t SimHandset::productId() const {
     return modelId_ == kLcdModelId ? kLcdProductId : kKeypadProductId;
 }
 
-void SimHandset::Queue(std::uint8_t wheel) {
-    if (silent_) return;
+std::vector<std::uint8_t> SimHandset::Report(std::uint8_t wheel) const {
     std::uint8_t lineByte;
     if (modelId_ == kLcdModelId) {
         lineByte = line_ ? kLcdLineSelected : 0x00;
@@ -26,8 +25,15 @@ void SimHandset::Queue(std::uint8_t wheel) {
     report[2] = onHook_ ? kHookOnCradle : 0x00;
     report[3] = wheel;
     report[4] = lineByte;
+    return report;
+}
+
+std::vector<std::uint8_t> SimHandset::StateReport() const { return Report(0); }
+
+void SimHandset::Queue(std::uint8_t wheel) {
+    if (silent_) return;
     if (pending_.size() >= kQueueLimit) pending_.pop_front();
-    pending_.push_back(std::move(report));
+    pending_.push_back(Report(wheel));
 }
 
 void SimHandset::HoldKey(std::uint8_t keyCode) {

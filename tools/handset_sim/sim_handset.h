@@ -48,6 +48,8 @@ public:
     bool lineSelected() const { return line_; }
     bool silent() const { return silent_; }
 
+    // The input report for the current state, without queuing it.
+    std::vector<std::uint8_t> StateReport() const;
     // Pops the next input report; false when none is waiting.
     bool NextInputReport(std::vector<std::uint8_t>& report);
     std::size_t pendingReports() const { return pending_.size(); }
@@ -68,6 +70,7 @@ public:
     int LitPixels() const;
 
 private:
+    std::vector<std::uint8_t> Report(std::uint8_t wheel) const;
     void Queue(std::uint8_t wheel);
 
     int modelId_;

@@ -1,0 +1,94 @@
+#include "tools/handset_sim/sim_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "handset/handset_protocol.h"
+
+namespace talvio {
+namespace {
+
+class Target : public SimControlTarget {
+public:
+    bool Plug(int modelId) override {
+        if (sim) return false;
+        sim = std::make_unique<SimHandset>(modelId);
+        return true;
+    }
+    bool Unplug() override {
+        const bool was = sim != nullptr;
+        sim.reset();
+        return was;
+    }
+    void SetDecoy(bool on) override { decoy = on; }
+    bool Apply(const std::function<void(SimHandset&)>& action) override {
+        if (!sim) return false;
+        action(*sim);
+        return true;
+    }
+    std::unique_ptr<SimHandset> sim;
+    bool decoy = false;
+};
+
+TEST(SimCommands, DriveTheHandsetAndReportItsState) {
+    Target target;
+    EXPECT_EQ(ExecuteSimCommand(target, "lift").reply, "error: no handset plugged");
+    EXPECT_EQ(ExecuteSimCommand(target, "state").reply, "plugged=0");
+    EXPECT_EQ(ExecuteSimCommand(target, "plug 11").reply, "ok");
+    EXPECT_EQ(ExecuteSimCommand(target, "plug 10").reply, "error: a handset is already plugged");
+    EXPECT_EQ(ExecuteSimCommand(target, "  lift\r").reply, "ok");
+    EXPECT_EQ(ExecuteSimCommand(target, "key 100").reply, "ok");
+    EXPECT_EQ(target.sim->heldKey(), 18);
+    EXPECT_EQ(ExecuteSimCommand(target, "key 122").reply,
+              "error: this model has no key for that event");
+    EXPECT_EQ(ExecuteSimCommand(target, "line on").reply, "ok");
+    EXPECT_EQ(ExecuteSimCommand(target, "wheel -3").reply, "ok");
+    EXPECT_EQ(target.sim->pendingReports(), 6u);
+    const std::uint8_t light[16] = {1, kCommandLight, 1};
+    target.sim->AcceptOutputReport(light, sizeof(light));
+    EXPECT_EQ(ExecuteSimCommand(target, "state").reply,
+              "plugged=1 model=11 offhook=1 line=1 key=18 light=1 route=0 status=0 lights=1 "
+              "chunks=0 lit=0 blank=1 margin=0 rejected=0");
+    EXPECT_EQ(ExecuteSimCommand(target, "decoy on").reply, "ok");
+    EXPECT_TRUE(target.decoy);
+    EXPECT_EQ(ExecuteSimCommand(target, "unplug").reply, "ok");
+}
+
+TEST(SimCommands, WaitQuitCommentsAndMalformedLines) {
+    Target target;
+    const SimCommandResult wait = ExecuteSimCommand(target, "wait 250");
+    EXPECT_EQ(wait.waitMs, 250u);
+    EXPECT_TRUE(ExecuteSimCommand(target, "quit").quit);
+    EXPECT_EQ(ExecuteSimCommand(target, "# a comment").reply, "ok");
+    EXPECT_EQ(ExecuteSimCommand(target, "").reply, "ok");
+    for (const char* bad : {"plug 12", "plug", "wait -1", "wait 5x", "wheel 1000", "rawkey 256",
+                            "line maybe", "fly", "quit now", "key"}) {
+        EXPECT_EQ(ExecuteSimCommand(target, bad).reply.rfind("error:", 0), 0u) << bad;
+    }
+}
+
+TEST(SimHandsetOutput, RejectsMalformedReportsAndKeepsTheMargin) {
+    SimHandset sim(kLcdModelId);
+    const std::uint8_t wrongId[16] = {2, kCommandLight, 1};
+    const std::uint8_t badRoute[16] = {1, kCommandAudioRoute, 7};
+    const std::uint8_t badPage[16] = {1, kCommandLcdChunk, 1, 8, 0};
+    const std::uint8_t shortChunk[8] = {1, kCommandLcdChunk, 1, 0, 0};
+    for (const auto& [data, size] : {std::pair{wrongId, 16}, {badRoute, 16}, {badPage, 16}}) {
+        sim.AcceptOutputReport(data, size);
+    }
+    sim.AcceptOutputReport(shortChunk, sizeof(shortChunk));
+    EXPECT_EQ(sim.rejectedReports(), 4);
+    std::uint8_t margin[16] = {1, kCommandLcdChunk, 1, 0, 0, 0, 0, 0xFF};
+    sim.AcceptOutputReport(margin, sizeof(margin));
+    EXPECT_TRUE(sim.marginWritten());
+    EXPECT_TRUE(sim.Blank() == false);
+    EXPECT_EQ(sim.LitPixels(), 0);  // margin columns are not part of the picture
+    SimHandset keypad(kKeypadModelId);
+    std::uint8_t chunk[16] = {1, kCommandLcdChunk, 1, 0, 0};
+    keypad.AcceptOutputReport(chunk, sizeof(chunk));
+    EXPECT_EQ(keypad.rejectedReports(), 1);
+}
+
+}  // namespace
+}  // namespace talvio
