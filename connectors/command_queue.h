@@ -38,7 +38,8 @@ public:
                   const std::atomic<os::Hwnd>* ownWindow);
 
     // Priority 2 sends before returning; 0 and 1 are queued (the worker is
-    // started by the first one); any other priority is dropped.
+    // started by the first one; while it cannot be started they are sent at
+    // once); any other priority is dropped.
     void Enqueue(std::string_view command, int priority);
 
     // WM_COPYDATA to the client with the text and its terminating zero.

@@ -7,6 +7,7 @@
 namespace talvio {
 namespace {
 
+const std::string kNoText;
 constexpr std::string_view kEchoHandle = "echo123";
 constexpr std::string_view kEchoName = "Skype Call Testing";
 
@@ -59,14 +60,23 @@ void SetShownName(ContactRecord& contact, std::string_view name) {
     contact.lcdName = EncodeLcdText(contact.displayName);
 }
 
-const std::string& ContactLocation(ContactRecord& contact) {
+const std::string& ContactShownName(const ContactRecord* contact) {
+    return contact ? ShownName(*contact) : kNoText;
+}
+
+const std::string& ContactHandle(const ContactRecord* contact) {
+    return contact ? contact->handle : kNoText;
+}
+
+const std::string& ContactLocation(ContactRecord* contact) {
+    if (!contact) return kNoText;
     // Rebuilt each time: the parts arrive one reply at a time, and a text
     // kept from the first request would miss the later ones.
-    std::string& text = contact.locationText;
+    std::string& text = contact->locationText;
     text.clear();
-    if (!contact.city.empty()) text.append(contact.city).append(",");
-    if (!contact.province.empty()) text.append(contact.province).append(",");
-    text.append(contact.country);
+    if (!contact->city.empty()) text.append(contact->city).append(",");
+    if (!contact->province.empty()) text.append(contact->province).append(",");
+    text.append(contact->country);
     return text;
 }
 

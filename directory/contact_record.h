@@ -35,9 +35,12 @@ const std::string& ShownName(const ContactRecord& contact);
 // Applies the "echo123" rule, stores displayName and recomputes lcdName.
 void SetShownName(ContactRecord& contact, std::string_view name);
 
+// Null-safe reads for the handset screen; none gives an empty text.
+const std::string& ContactShownName(const ContactRecord* contact);
+const std::string& ContactHandle(const ContactRecord* contact);
 // "city,province,country", leaving out empty parts before the country.
 // Rebuilt from the current fields on every call and kept in locationText.
-const std::string& ContactLocation(ContactRecord& contact);
+const std::string& ContactLocation(ContactRecord* contact);
 
 // Index into the contact-list icon strip; a null contact gives 1.
 int ContactIcon(const ContactRecord* contact);

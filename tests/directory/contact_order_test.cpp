@@ -105,14 +105,25 @@ TEST(ContactLocation, JoinsThePresentPartsWithBareCommas) {
     ContactRecord contact = Contact("x");
     contact.city = "Tampere";
     contact.country = "Finland";
-    EXPECT_EQ(ContactLocation(contact), "Tampere,Finland");
+    EXPECT_EQ(ContactLocation(&contact), "Tampere,Finland");
     contact.province = "Pirkanmaa";
-    EXPECT_EQ(ContactLocation(contact), "Tampere,Pirkanmaa,Finland") << "later replies count";
+    EXPECT_EQ(ContactLocation(&contact), "Tampere,Pirkanmaa,Finland") << "later replies count";
     EXPECT_EQ(contact.locationText, "Tampere,Pirkanmaa,Finland");
     ContactRecord empty = Contact("y");
-    EXPECT_EQ(ContactLocation(empty), "");
+    EXPECT_EQ(ContactLocation(&empty), "");
     empty.province = "Uusimaa";
-    EXPECT_EQ(ContactLocation(empty), "Uusimaa,");
+    EXPECT_EQ(ContactLocation(&empty), "Uusimaa,");
+    EXPECT_EQ(ContactLocation(nullptr), "");
+}
+
+TEST(ContactReads, NoneGivesEmptyTexts) {
+    EXPECT_EQ(ContactShownName(nullptr), "");
+    EXPECT_EQ(ContactHandle(nullptr), "");
+    ContactRecord contact = Contact("anna");
+    EXPECT_EQ(ContactShownName(&contact), "anna");
+    contact.displayName = "Anna A";
+    EXPECT_EQ(ContactShownName(&contact), "Anna A");
+    EXPECT_EQ(ContactHandle(&contact), "anna");
 }
 
 TEST(ContactIcon, ByStatusThenBuddyState) {

@@ -134,7 +134,7 @@ TALVIO_FUZZ_TARGET(directory) {
             if (ContactRecord* c = contacts.FindContact(in.Handle())) {
                 c->city = in.Text(8);
                 c->country = in.Text(8);
-                TALVIO_FUZZ_CHECK(ContactLocation(*c).size() <= c->city.size() + c->country.size() + 2 +
+                TALVIO_FUZZ_CHECK(ContactLocation(c).size() <= c->city.size() + c->country.size() + 2 +
                                                                    c->province.size());
             }
             break;
