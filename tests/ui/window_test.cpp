@@ -245,6 +245,7 @@ TEST_F(WindowFramework, AdoptedWindowChainsUnhandledMessagesToItsClassProcedure)
     os::SendMessage(w, os::WM_VSCROLL, PointParam(3, 77), 0);
     os::SendMessage(w, os::WM_SIZE, 2, PointParam(30, 40));
     os::SendMessage(w, os::WM_USER + 5, 11, 22);
+    os::SendMessage(w, os::WM_PAINT, 0, 0);
     seenByClass = nullptr;
 
     const std::vector<Seen> expected = {
@@ -253,6 +254,7 @@ TEST_F(WindowFramework, AdoptedWindowChainsUnhandledMessagesToItsClassProcedure)
         {os::WM_VSCROLL, static_cast<os::WParam>(PointParam(3, 77)), 0},
         {os::WM_SIZE, 2, PointParam(30, 40)},
         {os::WM_USER + 5, 11, 22},
+        {os::WM_PAINT, 0, 0},  // the class draws itself
     };
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(probe.calls.size(), 3u) << "the object saw the mapped messages first";

@@ -134,6 +134,60 @@ TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
     EXPECT_FALSE(QuitWindowExists());
 }
 
+// A top-level window whose thread stops pumping, as a hung program's.
+class HungWindow {
+public:
+    HungWindow() {
+        release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &HungWindow::Run, this, 0, nullptr);
+        WaitForSingleObject(ready_, kWaitMs);
+    }
+    HungWindow(const HungWindow&) = delete;
+    HungWindow& operator=(const HungWindow&) = delete;
+    ~HungWindow() {
+        SetEvent(release_);
+        WaitForSingleObject(thread_, kWaitMs);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+        CloseHandle(release_);
+    }
+    bool made() const { return window_ != nullptr; }
+
+private:
+    static DWORD WINAPI Run(void* argument) {
+        auto* self = static_cast<HungWindow*>(argument);
+        self->window_ = CreateWindowExW(0, L"STATIC", L"hung", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr);
+        SetEvent(self->ready_);
+        WaitForSingleObject(self->release_, INFINITE);
+        DestroyWindow(self->window_);
+        return 0;
+    }
+
+    HANDLE release_ = nullptr;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST_F(DriverProcessE2E, HungWindowDelaysClosoByItsTimeOutOnly) {
+    HungWindow hung;
+    ASSERT_TRUE(hung.made());
+    std::unique_ptr<ChildProcess> driver;
+    ASSERT_NO_FATAL_FAILURE(startDriver(driver));
+
+    const DWORD before = GetTickCount();
+    const std::optional<DWORD> closoCode = runClosoCall();
+    const DWORD took = GetTickCount() - before;
+    ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not end within " << kWaitMs << " ms";
+    EXPECT_LT(took, 10000u) << "the hung window held the broadcast beyond its 3 s time-out";
+
+    const std::optional<DWORD> driverCode = driver->waitForExit();
+    ASSERT_TRUE(driverCode.has_value()) << "TalvioDriver.exe did not quit past a hung window";
+    EXPECT_EQ(*driverCode, 0u);
+}
+
 TEST_F(DriverProcessE2E, ClosoWithNothingRunningSucceedsAndChangesNothing) {
     for (int call = 0; call < 2; ++call) {
         const std::optional<DWORD> closoCode = runClosoCall();
