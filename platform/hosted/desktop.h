@@ -32,6 +32,22 @@
 // desktop-wide. ProcessScope lets one real thread host "another process's"
 // windows; windows remember the process that was current when they were
 // created.
+//
+// Win32 behaviour worth knowing when writing tests:
+// - Z-order: windows enumerate (EnumWindows, FindWindowEx, broadcasts) in
+//   creation order; SetForegroundWindow and BringWindowToTop move one to the
+//   top, where it is enumerated first.
+// - The title is set by DefWindowProc's WM_NCCREATE. GetWindowText asks a
+//   window of the caller's own process with WM_GETTEXT (a cross-thread send)
+//   but reads another process's window directly, so a hung client's title
+//   is still readable. SetWindowText cannot change another process's child.
+// - Subclassing (SetWindowProc), timers and DestroyWindow are refused for
+//   windows of another process or thread respectively.
+// - SetFocus only accepts windows of the calling thread; SetForegroundWindow
+//   accepts any top-level window and gives it the focus.
+// - A timer's period is at least 10 ms; a late timer keeps its phase and
+//   yields one WM_TIMER however many periods were missed.
+// - The desktop window is a 1024 x 768 screen.
 #pragma once
 
 #include <cstddef>

@@ -56,7 +56,6 @@ struct Window {
     void* userData = nullptr;
     std::wstring text;
     std::uint32_t style = 0;
-    std::uint32_t exStyle = 0;
     int x = 0, y = 0, width = 0, height = 0;  // relative to the parent
     std::uintptr_t parent = 0;                // 0 for top-level and message-only
     bool messageOnly = false;
@@ -103,11 +102,9 @@ struct ThreadState {
 
 struct KernelObject {
     enum class Kind { Mutex, Thread } kind = Kind::Mutex;
-    std::wstring name;
     ThreadState* owner = nullptr;  // mutex
     std::uint32_t count = 0;
     bool abandoned = false;
-    ThreadState* thread = nullptr;  // thread
     bool finished = false;
     std::uint32_t exitCode = kStillActive;
     std::size_t stackSize = 0;
@@ -118,10 +115,6 @@ struct Process {
     std::wstring moduleFileName;
 };
 
-struct RegisteredClass {
-    WindowClass windowClass;
-    Atom atom = 0;
-};
 
 struct Desktop {
     std::mutex mutex;
@@ -140,7 +133,7 @@ struct Desktop {
     std::vector<std::uintptr_t> messageOnly;
     std::uintptr_t nextWindow = kDesktopHandle + 0x10;
 
-    std::map<std::pair<ProcessId, std::wstring>, RegisteredClass> classes;  // key: folded name
+    std::map<std::pair<ProcessId, std::wstring>, WindowClass> classes;  // key: folded name
     Atom nextAtom = 0xC000;
     std::map<std::wstring, std::uint32_t> messages;  // key: folded name
     std::uint32_t nextMessage = 0xC000;

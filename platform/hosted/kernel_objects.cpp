@@ -116,7 +116,6 @@ KernelHandle CreateMutex(bool initialOwner, const wchar_t* name) {
     }
     auto object = std::make_shared<KernelObject>();
     object->kind = KernelObject::Kind::Mutex;
-    object->name = key;
     if (initialOwner) {
         object->owner = &Self();
         object->count = 1;
@@ -154,7 +153,6 @@ KernelHandle CreateThread(std::size_t stackSize, ThreadStart start, void* argume
     ThreadState& state = NewManagedThread(Self().process);
     auto object = std::make_shared<KernelObject>();
     object->kind = KernelObject::Kind::Thread;
-    object->thread = &state;
     object->stackSize = stackSize;
     try {
         std::thread([object, &state, start, argument] {

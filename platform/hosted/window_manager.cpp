@@ -115,9 +115,8 @@ Atom RegisterClass(const WindowClass& windowClass) {
         SetLastError(kErrorClassAlreadyExists);
         return 0;
     }
-    const Atom atom = d.nextAtom++;
-    d.classes.emplace(key, RegisteredClass{windowClass, atom});
-    return atom;
+    d.classes.emplace(key, windowClass);
+    return d.nextAtom++;
 }
 
 bool GetClassInfo(std::wstring_view name) {
@@ -138,8 +137,8 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wst
     WndProc proc = nullptr;
     auto registered = d.classes.find({self.process, Fold(className)});
     if (registered != d.classes.end()) {
-        registeredName = registered->second.windowClass.name;
-        proc = registered->second.windowClass.proc;
+        registeredName = registered->second.name;
+        proc = registered->second.proc;
     } else if (const SystemClass* system = FindSystemClass(className)) {
         registeredName = system->name;
         proc = system->proc;
@@ -166,7 +165,6 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wst
     window->className = registeredName;
     window->proc = proc;
     window->style = style;
-    window->exStyle = exStyle;
     window->x = x == kUseDefault ? 0 : x;
     window->y = y == kUseDefault ? 0 : y;
     window->width = width == kUseDefault ? 640 : width;

@@ -100,6 +100,37 @@ TEST_F(MessageTest, CrossThreadSendWaitsUntilTheOwnerPumps) {
     EXPECT_EQ(result, 42);
 }
 
+TEST_F(MessageTest, AdvanceTimeServesAWorkersSendAtItsVirtualTime) {
+    TestWindow window;
+    window.Create();
+    std::uint32_t answeredAt = 0;
+    SimulatedThread worker(hosted::kDefaultProcess, [&] {
+        Sleep(120);
+        SendMessage(window.hwnd(), kPing, 0, 0);
+        answeredAt = GetTickCount();
+    });
+    hosted::AdvanceTime(500);
+    worker.Join();
+    ASSERT_EQ(window.Of(kPing).size(), 1u);
+    EXPECT_EQ(window.Of(kPing).front().time, 120u);
+    EXPECT_EQ(answeredAt, 120u);
+    EXPECT_EQ(hosted::Now(), 500u);
+}
+
+TEST_F(MessageTest, PeekMessageRunsPendingSendsFirst) {
+    TestWindow window;
+    window.Create();
+    SimulatedThread worker(hosted::kDefaultProcess, [&] { SendMessage(window.hwnd(), kPing, 0, 0); });
+    // Wait in virtual time until the worker is blocked in its send.
+    while (window.Of(kPing).empty()) {
+        Msg msg;
+        EXPECT_FALSE(PeekMessage(msg, true));
+        Sleep(1);
+    }
+    worker.Join();
+    EXPECT_EQ(window.Of(kPing).size(), 1u);
+}
+
 TEST_F(MessageTest, SameThreadSendIsADirectCall) {
     TestWindow window;
     window.Create();

@@ -151,6 +151,17 @@ TEST_F(WindowTest, TextGoesThroughTheDefaultProcedure) {
     EXPECT_EQ(window.Of(WM_SETTEXT).size(), 1u);
 }
 
+TEST_F(WindowTest, TextOfAnotherProcessIsReadWithoutAMessage) {
+    TestWindow window;
+    SimulatedThread client(hosted::CreateProcess(L"client.exe"));
+    client.Call([&] { window.Create(nullptr, 0, L"Client main window"); });
+    hosted::SetHung(client.id(), true);
+    // Its thread serves nothing, yet the title is there at once.
+    EXPECT_EQ(GetWindowText(window.hwnd()), L"Client main window");
+    EXPECT_TRUE(window.Of(WM_GETTEXT).empty());
+    EXPECT_EQ(hosted::Now(), 0u);
+}
+
 LResult Counting(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
 WndProc original = nullptr;
 int counted = 0;
