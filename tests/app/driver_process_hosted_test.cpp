@@ -28,6 +28,18 @@ void BroadcastQuit(os::WParam wParam = 0, os::LParam lParam = 0) {
                                        os::SMTO_ABORTIFHUNG, 3000, &ignored));
 }
 
+// Ends a message loop that nothing else ended, after 10 virtual seconds,
+// with an exit code of its own: a broken quit path fails instead of hanging.
+class LoopDeadline : public Window {
+public:
+    static constexpr int kExitCode = 77;
+    LoopDeadline() {
+        create(0, {}, L"deadline", 0, 0, 0, 0, 0, nullptr, 0);
+        os::SetTimer(window(), 1, 10000);
+    }
+    void onTimer(std::uintptr_t) override { os::PostQuitMessage(kExitCode); }
+};
+
 class DriverProcessTest : public testing::DesktopTest {
 protected:
     void* instance_ = os::GetModuleHandle();
@@ -74,6 +86,7 @@ TEST_F(DriverProcessTest, BroadcastQuitMessageEndsTheLoopWithZeroAndShutdownRele
 
     const os::ProcessId installer = os::hosted::CreateProcess(L"setup.exe");
     os::hosted::SimulatedThread closo(installer, [] { BroadcastQuit(); });
+    LoopDeadline deadline;
     EXPECT_EQ(process.runMessageLoop(), 0);
 
     process.shutDown();
@@ -87,6 +100,7 @@ TEST_F(DriverProcessTest, PostedQuitMessageWithAnyParametersAlsoQuits) {
     const std::uint32_t message = os::RegisterWindowMessage(QuitWindow::kQuitMessageName);
     EXPECT_EQ(message, process.quitWindow().quitMessage());
     ASSERT_TRUE(os::PostMessage(process.quitWindow().window(), message, 7, -9));
+    LoopDeadline deadline;
     EXPECT_EQ(process.runMessageLoop(), 0);
     process.shutDown();
 }
