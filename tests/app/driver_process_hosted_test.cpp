@@ -75,6 +75,24 @@ TEST_F(DriverProcessTest, QuitWindowOfACopyWithoutMutexEndsTheStartWithZeroAndFr
     otherCopy.Call([&] { os::DestroyWindow(otherWindow.window()); });
 }
 
+os::LResult RefuseCreation(os::Hwnd window, std::uint32_t message, os::WParam wParam, os::LParam lParam) {
+    if (message == os::WM_CREATE) return -1;
+    return os::DefWindowProc(window, message, wParam, lParam);
+}
+
+TEST_F(DriverProcessTest, QuitWindowThatCannotBeCreatedEndsTheStartWithZeroAndFreesTheMutex) {
+    os::WindowClass refusing;
+    refusing.proc = &RefuseCreation;
+    refusing.instance = instance_;
+    refusing.name = std::wstring(QuitWindow::kClassName);
+    ASSERT_NE(os::RegisterClass(refusing), 0);
+
+    DriverProcess process(instance_);
+    EXPECT_EQ(process.start(), std::optional<int>(0));
+    EXPECT_EQ(process.quitWindow().window(), nullptr);
+    EXPECT_FALSE(MutexExists());
+}
+
 TEST_F(DriverProcessTest, BroadcastQuitMessageEndsTheLoopWithZeroAndShutdownReleasesAll) {
     DriverProcess process(instance_);
     ASSERT_EQ(process.start(), std::nullopt);
