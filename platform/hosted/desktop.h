@@ -108,8 +108,9 @@ private:
 // a GetMessage/TranslateMessage/DispatchMessage loop until WM_QUIT; with a
 // body it runs the body instead and ends. Call() runs a function on the
 // loop thread and waits for it, processing messages sent to the caller
-// meanwhile (like SendMessage). The destructor posts WM_QUIT to a loop
-// thread and joins. Owned by the creating thread.
+// meanwhile (like SendMessage). The destructor joins. Owned by the
+// creating thread. When the thread ends, its windows are destroyed, messages
+// still sent to it are answered with 0 and mutexes it holds are abandoned.
 class SimulatedThread {
 public:
     explicit SimulatedThread(ProcessId process = kDefaultProcess);
@@ -120,8 +121,10 @@ public:
 
     ThreadId id() const;
     void Call(const std::function<void()>& function);  // loop threads only
-    // Posts WM_QUIT (loop threads) and waits for the end, processing
-    // messages sent to the caller meanwhile. Returns the loop's exit code.
+    // Un-hangs the thread, asks a loop thread to quit (as PostQuitMessage(0)
+    // on it would: its queue drains first and a code it posts itself wins)
+    // and waits for the end, processing messages sent to the caller
+    // meanwhile. Returns the loop's exit code (0 for a body).
     int Join();
 
 private:

@@ -97,8 +97,12 @@ int SimulatedThread::Join() {
         ThreadState& target = *state_->threadState;
         ThreadState& self = Self();
         target.hung = false;
-        if (state_->loop && target.alive) {
-            PostTo(target, Msg{nullptr, WM_QUIT, 0, 0, static_cast<std::uint32_t>(TheDesktop().now)});
+        // As PostQuitMessage(0) on that thread: its queue drains first, and a
+        // quit code it posts itself wins.
+        if (state_->loop && target.alive && !target.quit) {
+            target.quit = true;
+            target.quitCode = 0;
+            TheDesktop().changed.notify_all();
         }
         while (target.alive) {
             if (!self.hung && RunOneSent(lock)) continue;

@@ -70,6 +70,19 @@ TEST_F(MessageTest, PostQuitMessageEndsTheLoopAfterPostedMessagesWithItsCode) {
     EXPECT_FALSE(hosted::QuitPosted());
 }
 
+TEST_F(MessageTest, SimulatedLoopEndsWithItsQuitCode) {
+    TestWindow window;
+    SimulatedThread thread;
+    thread.Call([&] { window.Create(); });
+    window.SetHandler([](Hwnd, std::uint32_t message, WParam, LParam) -> std::optional<LResult> {
+        if (message == WM_CLOSE) PostQuitMessage(3);
+        return std::nullopt;
+    });
+    ASSERT_TRUE(PostMessage(window.hwnd(), WM_CLOSE, 0, 0));
+    EXPECT_EQ(thread.Join(), 3);
+    EXPECT_FALSE(IsWindow(window.hwnd()));  // destroyed by WM_CLOSE's default handling
+}
+
 TEST_F(MessageTest, CrossThreadSendWaitsUntilTheOwnerPumps) {
     TestWindow window;
     window.Create();
