@@ -38,6 +38,15 @@ TEST_F(SkypeCommandsTest, ButtonsAndSimpleCommandsAreSentAtOnce) {
     EXPECT_EQ(Immediate([&] { skype->StopVoicemail(4); }), (Commands{"ALTER VOICEMAIL 4 STOPPLAYBACK"}));
 }
 
+TEST_F(SkypeCommandsTest, ViewsAndFocusStepsGoThroughTheClientsApiOnNewClients) {
+    Reply("SKYPEVERSION 3.8.0.115");
+    EXPECT_EQ(Immediate([&] { skype->ShowContacts(); }), (Commands{"FOCUS", "OPEN CONTACTS"}));
+    EXPECT_EQ(Immediate([&] { skype->ShowCallHistory(); }), (Commands{"FOCUS", "OPEN CALLHISTORY"}));
+    EXPECT_EQ(Immediate([&] { skype->MoveFocus(2); }),
+              (Commands{"BTN_PRESSED SKYPE", "BTN_RELEASED SKYPE", "BTN_PRESSED SKYPE",
+                        "BTN_RELEASED SKYPE"}));
+}
+
 TEST_F(SkypeCommandsTest, CallCommandsNameTheClientsCallNumber) {
     EXPECT_EQ(Immediate([&] { skype->FinishCall(13); }), (Commands{"SET CALL 12 STATUS FINISHED"}));
     EXPECT_EQ(Immediate([&] { skype->RefuseCall(13); }), (Commands{"SET CALL 12 STATUS FINISHED"}));
