@@ -79,7 +79,7 @@ void SkypeConnector::PressKey(int code) {
 void SkypeConnector::ToggleMute() {
     if (CurrentCall() == 0) return;
     if (muteState_ == 1) Send("SET MUTE OFF");
-    else if (muteState_ == 2) Send("Set MUTE ON");  // the client's documented spelling
+    else if (muteState_ == 2) Send("Set MUTE ON");  // this exact spelling is deliberate
     else return;
     Host().PlayKeyTone(kMuteTone, 1);
 }
