@@ -223,6 +223,29 @@ TEST_F(MessageTest, WorkerSendTimesOutWhenVirtualTimePassesItsDeadline) {
     EXPECT_EQ(returnedAt, 3000u);
 }
 
+TEST_F(MessageTest, SendToAThreadThatEndsWithoutPumpingIsAnsweredWithZero) {
+    TestWindow window;
+    SimulatedThread receiver(hosted::kDefaultProcess, [&] {
+        window.Create();
+        Sleep(100);  // never pumps
+    });
+    hosted::PumpMessages();  // until the receiver sleeps
+    ASSERT_TRUE(IsWindow(window.hwnd()));
+    LResult result = -1;
+    std::uint32_t answeredAt = 0;
+    SimulatedThread sender(hosted::kDefaultProcess, [&] {
+        result = SendMessage(window.hwnd(), kPing, 0, 0);
+        answeredAt = GetTickCount();
+    });
+    hosted::AdvanceTime(200);
+    sender.Join();
+    receiver.Join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(answeredAt, 100u);
+    EXPECT_TRUE(window.Of(kPing).empty());
+    EXPECT_FALSE(IsWindow(window.hwnd()));
+}
+
 TEST_F(MessageTest, SendWithinTheTimeoutSucceeds) {
     TestWindow window;
     SimulatedThread receiver;
