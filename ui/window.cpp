@@ -247,6 +247,8 @@ os::LResult Window::onPaintMessage() {
     return 0;
 }
 
+// WM_TIMER's lParam is a TIMERPROC that DefWindowProc would call; the
+// framework's timers have none, so the rebuilt message carries none either.
 void Window::onTimer(std::uintptr_t timerId) { defaultHandling(os::WM_TIMER, timerId, 0); }
 
 void Window::onMouseLeave() {}
