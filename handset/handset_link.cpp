@@ -210,8 +210,11 @@ void HandsetLink_SetAudio(HandsetAudio* audio) { g_link.audio = audio; }
 void HandsetLink_SetScreenFactory(LcdScreenFactory factory) { g_link.screenFactory = factory; }
 
 void HandsetLink_Start(HandsetEventSink* sink) {
-    if (g_link.window) return;
-    if (!g_deviceLock.load()) g_deviceLock.store(new Mutex());
+    if (g_link.window && os::IsWindow(g_link.window)) return;
+    // A start without a stop before (a desktop that was torn down) left stale state.
+    g_link.notification.reset();
+    g_link.device.reset();
+    delete g_deviceLock.exchange(new Mutex());
     if (!g_link.busSet) g_link.bus = SystemHidBus();
     if (!os::GetClassInfo(kNotificationWindowClass)) {
         os::WindowClass windowClass;

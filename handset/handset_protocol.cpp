@@ -64,7 +64,14 @@ std::vector<std::uint8_t> BuildCommandReport(std::size_t length, std::uint8_t co
 
 std::vector<std::uint8_t> BuildLcdChunkReport(std::size_t length, int devicePage, int startColumn,
                                               std::span<const std::uint8_t> pageRow) {
-    std::vector<std::uint8_t> report = MakeReportBuffer(length);
+    std::vector<std::uint8_t> report;
+    FillLcdChunkReport(report, length, devicePage, startColumn, pageRow);
+    return report;
+}
+
+void FillLcdChunkReport(std::vector<std::uint8_t>& report, std::size_t length, int devicePage,
+                        int startColumn, std::span<const std::uint8_t> pageRow) {
+    report.assign(std::max(kReportBufferSize, length), 0);
     report[0] = kReportId;
     report[1] = kCommandLcdChunk;
     report[2] = 0x01;
@@ -76,7 +83,6 @@ std::vector<std::uint8_t> BuildLcdChunkReport(std::size_t length, int devicePage
             report[kLcdChunkDataOffset + i] = pageRow[index];
         }
     }
-    return report;
 }
 
 int DecodeInputReport(int modelId, HandsetInputState& state, const std::uint8_t* report,

@@ -77,6 +77,10 @@ std::vector<std::uint8_t> BuildCommandReport(std::size_t length, std::uint8_t co
 // An empty pageRow gives a blank chunk.
 std::vector<std::uint8_t> BuildLcdChunkReport(std::size_t length, int devicePage, int startColumn,
                                               std::span<const std::uint8_t> pageRow);
+// The same into an existing report buffer (resized and cleared as needed),
+// so that the writer thread streams frames without allocating.
+void FillLcdChunkReport(std::vector<std::uint8_t>& report, std::size_t length, int devicePage,
+                        int startColumn, std::span<const std::uint8_t> pageRow);
 
 // Per-device input state of the poll; initial values as before the first report.
 struct HandsetInputState {

@@ -5,17 +5,16 @@
 namespace talvio {
 namespace {
 
-void SendFrame(LcdHandset::WriterState& state) {
+void SendFrame(LcdHandset::WriterState& state, std::vector<std::uint8_t>& report) {
     ReportChannel& channel = *state.channel;
     for (int canvasPage = 0; canvasPage < kLcdPages; ++canvasPage) {
         for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
             MutexLock lock(channel.writeLock);
             if (!state.canvas) return;
             state.lastWriteTick.store(os::GetTickCount());
-            channel.WriteReport(BuildLcdChunkReport(channel.outputReportLength(),
-                                                    kLcdPages - 1 - canvasPage,
-                                                    chunk * kLcdChunkWidth,
-                                                    state.canvas->PageRow(canvasPage)));
+            FillLcdChunkReport(report, channel.outputReportLength(), kLcdPages - 1 - canvasPage,
+                               chunk * kLcdChunkWidth, state.canvas->PageRow(canvasPage));
+            channel.WriteReport(report);
         }
     }
 }
@@ -26,10 +25,11 @@ unsigned WriterMain(void* argument) {
     LcdHandset::WriterState& state = **holder;
     try {
         BlankLcd(*state.channel);
+        std::vector<std::uint8_t> report;
         int idle = 0;
         while (state.writerRunning.load()) {
             if (state.frameDirty.exchange(false) || idle >= kWriterIdlePasses) {
-                SendFrame(state);
+                SendFrame(state, report);
                 idle = 0;
             } else {
                 ++idle;

@@ -33,16 +33,19 @@ void LcdCanvas::Pack() {
     for (std::size_t page = 0; page < pageHeights_.size(); ++page) {
         const int rows = pageHeights_[page];
         std::uint8_t* out = pageBytes_.data() + page * width_;
-        for (int x = 0; x < width_; ++x) {
-            std::uint8_t value = 0;
-            for (int r = 0; r < rows; ++r) {
-                const int y = top + r;
-                if (y >= height_) break;
-                const std::uint8_t bit =
-                    (dibBits_[static_cast<std::size_t>(y) * dibStride_ + x / 8] >> (7 - x % 8)) & 1;
-                value = static_cast<std::uint8_t>(value | (bit << (7 - r)));
+        std::fill(out, out + width_, 0);
+        for (int r = 0; r < rows && top + r < height_; ++r) {
+            const std::uint8_t* row = dibBits_.data() + static_cast<std::size_t>(top + r) * dibStride_;
+            const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> r);
+            // Eight pixels per DIB byte; skipping black bytes makes sparse pictures cheap.
+            for (int byteIndex = 0; byteIndex * 8 < width_; ++byteIndex) {
+                const std::uint8_t pixels = row[byteIndex];
+                if (pixels == 0) continue;
+                for (int b = 0; b < 8; ++b) {
+                    const int x = byteIndex * 8 + b;
+                    if (x < width_ && (pixels & (0x80 >> b))) out[width_ - 1 - x] |= bit;
+                }
             }
-            out[width_ - 1 - x] = value;
         }
         top += rows;
     }

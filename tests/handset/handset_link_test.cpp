@@ -159,6 +159,18 @@ TEST_F(HandsetLinkTest, SecondHandsetIgnoredUntilTheFirstIsRemoved) {
     EXPECT_EQ(sink.presence, (std::vector<int>{1, 0, 1}));
 }
 
+TEST_F(HandsetLinkTest, HandsetThatCannotBeOpenedIsSkippedForTheNextOne) {
+    auto broken = bus.PlugHandset(kLcdModelId);
+    broken->SetOpenFails(true);
+    bus.PlugHandset(kKeypadModelId);
+    bus.PlugOther(0x04B4, 0x0408, L"unsupported model");
+    HandsetLink_Start(&sink);
+    EXPECT_EQ(HandsetLink_GetModel(), kKeypadModelId);
+    EXPECT_EQ(sink.presence, std::vector<int>{1});
+    os::hosted::AdvanceTime(400);  // the failed candidate left no timers behind
+    EXPECT_TRUE(broken->Outputs().empty());
+}
+
 TEST_F(HandsetLinkTest, UnreadablePathShowsTheErrorBoxAndOpensNothing) {
     bus.AddUnreadableInterface();
     bus.PlugHandset(kKeypadModelId);

@@ -85,6 +85,16 @@ void FakeHandset::SetWritesFail(bool fail) {
     writesFail_ = fail;
 }
 
+void FakeHandset::SetOpenFails(bool fail) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    openFails_ = fail;
+}
+
+bool FakeHandset::openFails() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return openFails_;
+}
+
 bool FakeHandset::Write(const std::uint8_t* data, std::size_t length) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!plugged_ || writesFail_) return false;
@@ -178,7 +188,6 @@ const FakeHidBus::Entry* FakeHidBus::Find(const std::wstring& path) const {
 }
 
 std::unique_ptr<HidInterfaceList> FakeHidBus::ListPresent() {
-    ++lists_;
     if (listFails_) return nullptr;
     return std::make_unique<FakeList>(entries_);
 }
@@ -193,6 +202,7 @@ bool FakeHidBus::QueryAttributes(const std::wstring& path, HidAttributes& attrib
 std::unique_ptr<HidConnection> FakeHidBus::Open(const std::wstring& path) {
     const Entry* entry = Find(path);
     if (!entry) return nullptr;
+    if (entry->handset && entry->handset->openFails()) return nullptr;
     if (entry->handset) entry->handset->RecordOpen();
     return std::make_unique<FakeConnection>(*entry);
 }

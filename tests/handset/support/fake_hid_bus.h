@@ -43,6 +43,9 @@ public:
     int Opens();
     void ClearRecords();
     void SetWritesFail(bool fail);
+    // Its ids stay readable, but opening it for reports fails.
+    void SetOpenFails(bool fail);
+    bool openFails();
 
     // Called by the fake connections.
     bool Write(const std::uint8_t* data, std::size_t length);
@@ -57,6 +60,7 @@ private:
     SimHandset sim_;
     bool plugged_ = true;
     bool writesFail_ = false;
+    bool openFails_ = false;
     int opens_ = 0;
     std::vector<OutputRecord> outputs_;
     std::vector<MissedRead> missedReads_;
@@ -76,7 +80,6 @@ public:
     int errorBoxes() const { return static_cast<int>(errors_.size()); }
     const std::vector<std::wstring>& errors() const { return errors_; }
     bool registered() const { return window_ != nullptr; }
-    int lists() const { return lists_; }
 
     std::unique_ptr<HidInterfaceList> ListPresent() override;
     bool QueryAttributes(const std::wstring& path, HidAttributes& attributes) override;
@@ -99,7 +102,6 @@ private:
     std::vector<Entry> entries_;
     int nextSerial_ = 1;
     bool listFails_ = false;
-    int lists_ = 0;
     os::Hwnd window_ = nullptr;
     std::vector<std::wstring> errors_;
 };
