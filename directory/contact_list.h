@@ -1,7 +1,8 @@
 // The contacts of one connector: a list in order of first appearance with a
 // handle index, and the display-order queries the handset screen uses.
 // Records stay at the same address until they are removed or the list is
-// cleared. Main thread only.
+// cleared; their handle is the index key and must not be changed in place.
+// Main thread only.
 #pragma once
 
 #include <cstdint>
