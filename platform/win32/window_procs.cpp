@@ -108,6 +108,7 @@ LResult DefWindowProc(Hwnd window, std::uint32_t message, WParam wParam, LParam 
 
 LResult CallWindowProc(WndProc proc, Hwnd window, std::uint32_t message, WParam wParam,
                        LParam lParam) {
+    if (!proc) return 0;  // as CallWindowProcW with no procedure
     if (win32::IsWrappedNative(proc)) {
         const auto native = reinterpret_cast<WNDPROC>(reinterpret_cast<std::uintptr_t>(proc));
         return CallWindowProcW(native, ToHwnd(window), message, wParam, lParam);
