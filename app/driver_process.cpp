@@ -4,6 +4,7 @@
 
 #include "app/common_controls.h"
 #include "foundation/trace_log.h"
+#include "ui/control_texts.h"
 #include "ui/module_instance.h"
 
 namespace talvio {
@@ -39,6 +40,9 @@ std::optional<int> DriverProcess::start() {
 // Each subsystem starts in this order; the first failure ends the start-up.
 bool DriverProcess::initialiseSubsystems() {
     InitialiseCommonControls();
+    locale_.load();
+    SetControlTextLookup([this](int id) { return locale_.text(id); });
+    settings_.Load();  // also the rate table and the autostart value
     return true;
 }
 
@@ -54,6 +58,8 @@ int DriverProcess::runMessageLoop() {
 
 // The reverse of the start-up, subsystem by subsystem, then the process objects.
 void DriverProcess::shutDown() {
+    settings_.Save();  // also the autostart value
+    SetControlTextLookup({});
     releaseProcessObjects();
 }
 

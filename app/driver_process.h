@@ -9,6 +9,9 @@
 
 #include "app/quit_window.h"
 #include "platform/unique.h"
+#include "settings/app_settings.h"
+#include "settings/registry.h"
+#include "ui/locale_table.h"
 
 namespace talvio {
 
@@ -37,6 +40,8 @@ private:
     void* instance_;
     os::Handle instanceMutex_;
     QuitWindow quitWindow_;
+    LocaleTable locale_;
+    AppSettings settings_{SystemRegistry(), &locale_};
 };
 
 // The whole run: start, loop, shutdown. Returns the process exit code.
