@@ -4,6 +4,7 @@
 
 #include "app/common_controls.h"
 #include "foundation/trace_log.h"
+#include "handset/handset_link.h"
 #include "ui/control_texts.h"
 #include "ui/module_instance.h"
 
@@ -40,6 +41,7 @@ std::optional<int> DriverProcess::start() {
 // Each subsystem starts in this order; the first failure ends the start-up.
 bool DriverProcess::initialiseSubsystems() {
     InitialiseCommonControls();
+    HandsetLink_Start(nullptr);  // the connector service becomes the event sink
     locale_.load();
     SetControlTextLookup([this](int id) { return locale_.text(id); });
     settings_.Load();  // also the rate table and the autostart value
@@ -58,6 +60,7 @@ int DriverProcess::runMessageLoop() {
 
 // The reverse of the start-up, subsystem by subsystem, then the process objects.
 void DriverProcess::shutDown() {
+    HandsetLink_Stop();
     settings_.Save();  // also the autostart value
     SetControlTextLookup({});
     releaseProcessObjects();
