@@ -15,8 +15,8 @@
 namespace talvio {
 
 const std::array<const char*, kProgramCount> kProgramItemNames = {
-    "skype",     "voipbuster", "voipstunt", "voipcheap",    "sparvoip", "voipdiscount",
-    "internetcalls", "netappel", "freecall", "voipcheapcom", "poivy",    "webcalldirect",
+    "skype",         "voipbuster", "voipstunt", "voipcheap",    "sparvoip", "voipdiscount",
+    "internetcalls", "netappel",   "freecall",  "voipcheapcom", "poivy",    "webcalldirect",
 };
 
 namespace {

@@ -23,7 +23,7 @@ public:
     }
 
 private:
-    Values& values_;  // the map node outlives the key unless clear() runs
+    Values& values_;  // map nodes live as long as the registry
     bool writable_;
 };
 
@@ -90,7 +90,5 @@ std::optional<RegistryValue> MemoryRegistry::get(RegistryRoot root, std::wstring
 bool MemoryRegistry::hasKey(RegistryRoot root, std::wstring_view path) const {
     return keys_.contains({root, Trimmed(path)});
 }
-
-void MemoryRegistry::clear() { keys_.clear(); }
 
 }  // namespace talvio

@@ -27,7 +27,6 @@ public:
     std::optional<RegistryValue> get(RegistryRoot root, std::wstring_view path,
                                      std::wstring_view name) const;
     bool hasKey(RegistryRoot root, std::wstring_view path) const;
-    void clear();
 
 private:
     class Key;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "foundation/text_convert.h"
@@ -16,22 +15,11 @@ namespace {
 
 constexpr int kNoItem = -99;
 
-bool SameNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        const auto x = static_cast<unsigned char>(*a);
-        const auto y = static_cast<unsigned char>(*b);
-        const int lowerX = x >= 'A' && x <= 'Z' ? x - 'A' + 'a' : x;
-        const int lowerY = y >= 'A' && y <= 'Z' ? y - 'A' + 'a' : y;
-        if (lowerX != lowerY) return false;
-        if (x == 0) return true;
-    }
-}
-
 // A program name of the table, or a number n meaning program n + 1.
 int ProgramIdOf(const char* item) {
     if (item == nullptr) return kNoItem;
     for (int index = 0; index < kProgramCount; ++index) {
-        if (SameNoCase(item, kProgramItemNames[index])) return index + 1;
+        if (ComparePrefixes(item, kProgramItemNames[index]) == 0) return index + 1;
     }
     const int number = DecimalValue(item);
     return number == INT_MAX ? INT_MAX : number + 1;
@@ -103,14 +91,11 @@ private:
             return;
         }
         const int id = programId_;
-        const int value = a.number("value", id);
-        const int dialTone = a.number("dialtone", id - 1);
-        const int ringTone = a.number("ringtone", id - 1);
         if (id < 1 || id > kProgramCount) return;
         ProgramSetting& program = settings_.programs[id - 1];
-        program.value = value;
-        program.dialTone = dialTone;
-        program.ringTone = ringTone;
+        program.value = a.number("value", id);
+        program.dialTone = a.number("dialtone", id - 1);
+        program.ringTone = a.number("ringtone", id - 1);
     }
 
     void addRate(const Attributes& a) {
