@@ -37,6 +37,8 @@ set(TALVIO_SUBSYSTEMS
     ui
     app
     connectors
+    audio
+    tools/tonegen
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})
