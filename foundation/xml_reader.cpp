@@ -16,20 +16,24 @@ bool IsNameChar(int c) {
 
 [[noreturn]] void Fail() { throw new SAXException; }
 
-// Appends name and value to the block, refusing what does not fit.
+// Appends name and value to the block; too many attributes are refused.
 void AddAttribute(XmlAttributes& attributes, int& used, const std::string& name,
                   const std::string& value) {
+    if (attributes.count >= XmlAttributes::kMaxAttributes) Fail();
     const std::size_t needed = name.size() + 1 + value.size() + 1;
-    if (attributes.count >= XmlAttributes::kMaxAttributes ||
-        needed > static_cast<std::size_t>(XmlAttributes::kPoolSize - used))
-        Fail();
-    char* slot = attributes.pool + used;
+    char* slot;
+    if (needed <= static_cast<std::size_t>(XmlAttributes::kPoolSize - used)) {
+        slot = attributes.pool + used;
+        used += static_cast<int>(needed);
+    } else {
+        std::string& spill = attributes.overflow.emplace_back(needed, '\0');
+        slot = spill.data();
+    }
     std::memcpy(slot, name.c_str(), name.size() + 1);
     std::memcpy(slot + name.size() + 1, value.c_str(), value.size() + 1);
     attributes.names[attributes.count] = slot;
     attributes.values[attributes.count] = slot + name.size() + 1;
     ++attributes.count;
-    used += static_cast<int>(needed);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 #include "foundation/byte_stream.h"
@@ -17,8 +18,11 @@ namespace talvio {
 class SAXException {};
 
 // The attribute block of one start tag, in document order, duplicates kept;
-// valid only during startElement. A tag that does not fit is refused with
-// SAXException, never truncated.
+// valid only during startElement. More than kMaxAttributes attributes are
+// refused with SAXException, never truncated. Names and values go back to
+// back into the pool; an attribute that no longer fits there is kept whole
+// in the block's overflow store instead, because the settings writer puts
+// texts of any length into one attribute and must read them back.
 struct XmlAttributes {
     static constexpr int kMaxAttributes = 20;
     static constexpr int kPoolSize = 1000;  // names and values with their NULs
@@ -27,6 +31,7 @@ struct XmlAttributes {
     const char* names[kMaxAttributes] = {};
     const char* values[kMaxAttributes] = {};
     char pool[kPoolSize] = {};
+    std::deque<std::string> overflow;  // elements never move, so pointers stay valid
 
     // The value of the first attribute of that name, or nullptr.
     const char* find(const char* name) const;

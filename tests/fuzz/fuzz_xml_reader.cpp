@@ -16,6 +16,15 @@ public:
         TALVIO_FUZZ_CHECK(!started_ && elements_ == 0 && !ended_);
         started_ = true;
     }
+    // The value and its NUL lie inside the pool or inside one overflow entry.
+    static bool InBlock(const XmlAttributes& block, const char* value) {
+        const char* end = value + std::strlen(value);
+        if (value >= block.pool && end < block.pool + XmlAttributes::kPoolSize) return true;
+        for (const std::string& spill : block.overflow) {
+            if (value >= spill.data() && end < spill.data() + spill.size()) return true;
+        }
+        return false;
+    }
     void startElement(const Utf8String& name, const XmlAttributes* attributes) override {
         TALVIO_FUZZ_CHECK(started_ && !ended_ && name.length() > 0);
         touch(name);
@@ -23,8 +32,7 @@ public:
         for (int i = 0; i < attributes->count; ++i) {
             touch(attributes->names[i], std::strlen(attributes->names[i]) + 1);
             touch(attributes->values[i], std::strlen(attributes->values[i]) + 1);
-            TALVIO_FUZZ_CHECK(attributes->values[i] + std::strlen(attributes->values[i]) <
-                              attributes->pool + XmlAttributes::kPoolSize);
+            TALVIO_FUZZ_CHECK(InBlock(*attributes, attributes->values[i]));
         }
         ++elements_;
     }

@@ -98,6 +98,21 @@ TEST_F(ConfigWriterTest, LongLinesAreWrittenWhole) {
     EXPECT_EQ(reread.autoBusyText, ampersands + L"busy");
 }
 
+TEST_F(ConfigWriterTest, LongTextsReadBackWholeWithEverySettingAfterThem) {
+    const std::wstring longText(4000, L'x');
+    settings.autoBusyText = longText;
+    settings.autoAwayText = longText + L"away";
+    settings.lcdLogo = longText + L"logo";
+    settings.ringVolume = 1234;
+    AppSettings reread(registry, nullptr);
+    ReadText(reread, settings.ConfigText());
+    EXPECT_EQ(reread.autoBusyText, longText);
+    EXPECT_EQ(reread.autoAwayText, longText + L"away");
+    EXPECT_EQ(reread.lcdLogo, longText + L"logo");
+    EXPECT_EQ(reread.ringVolume, 1234);
+    EXPECT_EQ(reread.ConfigText(), settings.ConfigText());
+}
+
 TEST_F(ConfigWriterTest, SaveLoadSaveIsByteIdentical) {
     settings.autoStart = 1;
     settings.checkVer = 0;
