@@ -3,6 +3,7 @@
 #include "app/driver_process.h"
 #include "platform/unique.h"
 #include "tests/support/desktop_test.h"
+#include "tests/support/temp_folder.h"
 
 namespace talvio {
 namespace {
@@ -40,8 +41,16 @@ public:
     void onTimer(std::uintptr_t) override { os::PostQuitMessage(kExitCode); }
 };
 
+// Start-up and shutdown read and write the settings beside the module, so
+// each test gives the program a folder of its own.
 class DriverProcessTest : public testing::DesktopTest {
 protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        os::hosted::SetModuleFileName((folder_.path() / "TalvioDriver.exe").wstring());
+    }
+
+    testing::TempFolder folder_{"talvio-app"};
     void* instance_ = os::GetModuleHandle();
 };
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "settings/file_replace.h"
-#include "tests/settings/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace talvio {
 namespace {

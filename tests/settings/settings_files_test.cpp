@@ -6,7 +6,7 @@
 #include "settings/app_settings.h"
 #include "settings/autostart.h"
 #include "settings/memory_registry.h"
-#include "tests/settings/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/desktop_test.h"
 
 namespace talvio {
