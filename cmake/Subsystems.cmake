@@ -37,6 +37,7 @@ set(TALVIO_SUBSYSTEMS
     ui
     app
     connectors
+    tools/client_sim
     audio
     tools/tonegen
 )

@@ -1,7 +1,7 @@
 // Test doubles for the connectors' surroundings: a host recording what the
 // connectors ask of the program, a recording call listener, a connector
-// whose attachment and status a test sets, and a Skype client living in
-// its own simulated process on the test's thread.
+// whose attachment and status a test sets, and the simulated Skype client
+// (tools/client_sim) in its own simulated process on the test's thread.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "connectors/connector_host.h"
 #include "connectors/voip_connector.h"
 #include "platform/platform.h"
+#include "tools/client_sim/simulated_client.h"
 
 namespace talvio::testing {
 
@@ -109,52 +110,7 @@ private:
     int id_;
 };
 
-// A Skype client in its own simulated process. Its API window answers
-// discovery with the attach status chosen by the test and records every
-// command it receives.
-class FakeSkypeClient {
-public:
-    explicit FakeSkypeClient(std::wstring_view processName = L"Skype.exe");
-    FakeSkypeClient(const FakeSkypeClient&) = delete;
-    FakeSkypeClient& operator=(const FakeSkypeClient&) = delete;
-    ~FakeSkypeClient();
-
-    void Launch();  // creates the API window
-    void Crash();   // the windows vanish without a word
-    // A main window the automation recognises, with a dial field that
-    // records the keys it gets.
-    void ShowMainWindow();
-    std::vector<os::WParam> dialFieldKeys;
-    os::Hwnd ApiWindow() const { return api_; }
-    os::ProcessId Process() const { return process_; }
-
-    // Status posted back for each discovery; a negative one ignores it.
-    void SetAttachStatus(os::LParam status) { attachStatus_ = status; }
-    // Announces a started API (0x8001) to every top-level window.
-    void AnnounceApi();
-    // A text sent to `connector` with WM_COPYDATA, with or without its zero.
-    void Reply(os::Hwnd connector, std::string_view text, bool withZero = true);
-
-    // Commands received, in order; Take() returns and clears them.
-    std::vector<std::string> commands;
-    std::vector<std::string> Take();
-    // Called for each command after it is recorded (e.g. to answer it).
-    std::function<void(const std::string&)> onCommand;
-    int discoveries = 0;
-    os::Hwnd lastDiscoverer = nullptr;
-
-private:
-    static os::LResult Procedure(os::Hwnd window, std::uint32_t message, os::WParam wParam,
-                                 os::LParam lParam);
-    os::LResult Handle(os::Hwnd window, std::uint32_t message, os::WParam wParam, os::LParam lParam);
-
-    os::ProcessId process_;
-    os::Hwnd api_ = nullptr;
-    os::Hwnd main_ = nullptr;
-    os::Hwnd dialField_ = nullptr;
-    std::uint32_t discoverMessage_;
-    std::uint32_t attachMessage_;
-    os::LParam attachStatus_ = 0;
-};
+// A Skype client in its own simulated process, recording what it receives.
+using FakeSkypeClient = clientsim::SimulatedClient;
 
 }  // namespace talvio::testing

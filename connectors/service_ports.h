@@ -1,0 +1,102 @@
+// The narrow seams the connector service calls into subsystems that are
+// not the connectors' own: the tray's state icons, the audio service, the
+// handset link, the LCD screen and the call controllers. Each port has a
+// default that the program uses until its subsystem installs a real one;
+// tests install fakes. Ports are not owned by the service and must outlive
+// it. Main thread only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "connectors/call_event_listener.h"
+
+namespace talvio {
+
+class DirectoryView;
+class HandsetEventSink;
+class LcdScreen;
+
+// Tray states and the audio set-up timer of the application object. The
+// default does nothing and answers 0.
+class ServiceTray {
+public:
+    static ServiceTray& None();
+    virtual int SetTrayReady() { return 0; }
+    virtual int SetTrayNoClient() { return 0; }
+    virtual int SetTrayNoDevice() { return 0; }
+    virtual void StartAudioSetupTimer() {}
+
+protected:
+    ~ServiceTray() = default;
+};
+
+// What the service needs of the audio service. The default builds the
+// ring-tone paths ("waves\ring%d.wav" beside the executable), plays no key
+// tone and keeps the speaker volume it was given.
+class ServiceAudio {
+public:
+    static constexpr int kRingToneCount = 17;
+    static constexpr int kUnreadableVolume = 32768;
+
+    static ServiceAudio& Default();
+    // None outside 0 to 16.
+    virtual std::optional<std::wstring> GetRingTonePath(int index);
+    virtual void PlayKeyTone(int resource, int mode) { (void)resource, (void)mode; }
+    virtual void PublishDeviceNames() {}
+    virtual int GetSpeakerVolume() { return speakerVolume_; }
+    virtual void SetSpeakerVolume(int volume) { speakerVolume_ = volume; }
+
+protected:
+    ~ServiceAudio() = default;
+
+private:
+    int speakerVolume_ = kUnreadableVolume;
+};
+
+// The handset link as the service uses it; the default calls HandsetLink_*.
+class ServiceHandset {
+public:
+    static ServiceHandset& Link();
+    virtual void Start(HandsetEventSink* sink);
+    virtual void Stop();
+    virtual bool IsPresent();
+    virtual int GetModel();  // 0 without a handset
+    virtual LcdScreen* GetScreen();
+
+protected:
+    ~ServiceHandset() = default;
+};
+
+// The part of the LCD screen the connectors drive. The handset screen
+// implements it beside LcdScreen; the service finds it on the screen the
+// handset link owns.
+class DirectoryScreen {
+public:
+    virtual void SetDirectoryView(DirectoryView* view) = 0;
+    virtual void ShowLogoText(const std::wstring& text) = 0;
+    virtual void ShowDialText(const std::wstring& text) = 0;
+    virtual void ShowMuteState(bool muted) = 0;
+    virtual void ShowFocusedContact(int connectorId, const std::wstring& handle) = 0;
+    virtual void RefreshPage(int pageCode) = 0;
+
+protected:
+    ~DirectoryScreen() = default;
+};
+
+// A call controller for one handset model: the listener of the connectors'
+// call events while a handset of that model is connected.
+class HandsetCallController : public CallEventListener {
+public:
+    virtual int Model() const = 0;
+    virtual void HandleEvent(int code) = 0;
+    virtual void OnServiceNotice(int a, int b) = 0;
+    virtual void OnServiceNotice1(int a) = 0;
+    // The handset link is about to stop.
+    virtual void OnStop() = 0;
+
+protected:
+    ~HandsetCallController() = default;
+};
+
+}  // namespace talvio
