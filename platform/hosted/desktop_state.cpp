@@ -149,6 +149,19 @@ Window* FindWindow(Hwnd window) {
     return it == d.windows.end() ? nullptr : it->second.get();
 }
 
+Window* FindOwnWindow(Hwnd window) {
+    Window* found = FindWindow(window);
+    if (!found) {
+        SetLastError(kErrorInvalidWindowHandle);
+        return nullptr;
+    }
+    if (found->thread != &Self()) {
+        SetLastError(kErrorAccessDenied);
+        return nullptr;
+    }
+    return found;
+}
+
 std::wstring Fold(std::wstring_view text) {
     std::wstring folded(text);
     for (auto& c : folded) {

@@ -167,6 +167,9 @@ struct KernelObject;
 void EndCurrentThread(KernelObject* object, std::uint32_t exitCode);
 
 Window* FindWindow(Hwnd window);
+// The window when it exists and belongs to the calling thread; otherwise
+// nullptr with the error Win32 gives (invalid handle, or access denied).
+Window* FindOwnWindow(Hwnd window);
 inline Hwnd ToHwnd(std::uintptr_t handle) { return reinterpret_cast<Hwnd>(handle); }
 inline std::uintptr_t FromHwnd(Hwnd window) { return reinterpret_cast<std::uintptr_t>(window); }
 std::wstring Fold(std::wstring_view text);  // case-insensitive key, like Win32 atoms

@@ -65,16 +65,9 @@ Hwnd SetFocus(Hwnd window) {
         d.focus = 0;
         return previous;
     }
-    Window* target = FindWindow(window);
-    if (!target) {
-        SetLastError(kErrorInvalidWindowHandle);
-        return nullptr;
-    }
     // The focus can only move to a window of the caller's own input queue.
-    if (target->thread != &Self()) {
-        SetLastError(kErrorAccessDenied);
-        return nullptr;
-    }
+    Window* target = FindOwnWindow(window);
+    if (!target) return nullptr;
     d.focus = target->handle;
     return previous;
 }

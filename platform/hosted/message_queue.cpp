@@ -383,15 +383,8 @@ bool InSendMessage() {
 bool SetTimer(Hwnd window, std::uintptr_t id, std::uint32_t elapseMs) {
     Desktop& d = TheDesktop();
     Lock lock(d.mutex);
-    Window* target = FindWindow(window);
-    if (!target) {
-        SetLastError(kErrorInvalidWindowHandle);
-        return false;
-    }
-    if (target->thread != &Self()) {
-        SetLastError(kErrorAccessDenied);
-        return false;
-    }
+    Window* target = FindOwnWindow(window);
+    if (!target) return false;
     const std::uint32_t elapse = std::clamp(elapseMs, kTimerMinimum, kTimerMaximum);
     Timer* timer = FindTimer(*target, id);
     if (!timer) timer = &target->timers.emplace_back();
@@ -401,15 +394,8 @@ bool SetTimer(Hwnd window, std::uintptr_t id, std::uint32_t elapseMs) {
 
 bool KillTimer(Hwnd window, std::uintptr_t id) {
     Lock lock(TheDesktop().mutex);
-    Window* target = FindWindow(window);
-    if (!target) {
-        SetLastError(kErrorInvalidWindowHandle);
-        return false;
-    }
-    if (target->thread != &Self()) {
-        SetLastError(kErrorAccessDenied);
-        return false;
-    }
+    Window* target = FindOwnWindow(window);
+    if (!target) return false;
     const auto removed = std::erase_if(target->timers, [&](const Timer& t) { return t.id == id; });
     return removed > 0;
 }

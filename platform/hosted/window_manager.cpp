@@ -221,12 +221,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wst
 
 bool DestroyWindow(Hwnd window) {
     Lock lock(TheDesktop().mutex);
-    Window* target = Existing(window);
-    if (!target) return false;
-    if (target->thread != &Self()) {
-        SetLastError(kErrorAccessDenied);
-        return false;
-    }
+    if (!FindOwnWindow(window)) return false;
     return DestroyWindowLocked(lock, window);
 }
 
