@@ -1,16 +1,13 @@
 // Details of our own codec that the Windows converters need not share.
 #include "foundation/text_convert.h"
+#include "tests/foundation/code_units.h"
 
 #include <gtest/gtest.h>
 
 namespace talvio {
 namespace {
 
-std::wstring Units(std::initializer_list<unsigned> units) {
-    std::wstring out;
-    for (unsigned u : units) out += static_cast<wchar_t>(u);
-    return out;
-}
+using testing::Units;
 
 TEST(HostedTextConvert, OneReplacementPerMaximalIllFormedSubpart) {
     // Overlong forms, encoded surrogates and values past U+10FFFF.

@@ -1,5 +1,6 @@
 // Behaviour shared by our hosted codec and the Windows converters.
 #include "foundation/text_convert.h"
+#include "tests/foundation/code_units.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,7 @@
 namespace talvio {
 namespace {
 
-std::wstring Units(std::initializer_list<unsigned> units) {
-    std::wstring out;
-    for (unsigned u : units) out += static_cast<wchar_t>(u);
-    return out;
-}
+using testing::Units;
 
 TEST(TextConvert, Utf8RoundTripsAcrossAllLengths) {
     const std::string utf8 = "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
