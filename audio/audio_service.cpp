@@ -170,6 +170,10 @@ void Audio_Shutdown() {
     g_service.reset();
 }
 
+void Audio_SetConnectors(ConnectorRegistry* connectors) {
+    if (g_service) g_service->connectors = connectors;
+}
+
 bool Audio_PlayKeyTone(int resourceId, bool quiet) {
     if (!g_service || !PlayDtmf()) return false;
     return Audio_PlayResource(resourceId, false, quiet ? kTonePlain : kToneHandsetPath);

@@ -46,6 +46,9 @@ struct AudioServiceSetup {
 void Audio_Start(const AudioServiceSetup& setup);
 // Stops playback, closes the devices, uninstalls from the handset link.
 void Audio_Shutdown();
+// The connectors Audio_PublishDeviceNames tells (not owned; null for none),
+// for a registry created after Audio_Start. Main thread.
+void Audio_SetConnectors(ConnectorRegistry* connectors);
 
 bool Audio_PlayKeyTone(int resourceId, bool quiet);
 bool Audio_PlayResource(int resourceId, bool loop, int mode);

@@ -230,6 +230,12 @@ TEST_F(AudioServiceTest, DeviceNamesGoToEveryConnectorAndTheSetterIsQuoted) {
     Audio_LaunchSetter();
     EXPECT_EQ(launcher.commandLines[2],
               "\"C:\\Program Files\\Talvio\\Sonvar.exe\" /o \"USB Audio Device\" /i \"\"");
+    // Without connectors the setter still runs.
+    Audio_SetConnectors(nullptr);
+    log.clear();
+    Audio_PublishDeviceNames();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(launcher.commandLines.size(), 4u);
 }
 
 TEST_F(AudioServiceTest, WindowsSixOrLaterPublishesNothing) {

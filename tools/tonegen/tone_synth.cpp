@@ -169,8 +169,11 @@ std::vector<unsigned char> WaveFile(const std::vector<std::int16_t>& samples) {
         out.push_back((unsigned char)(v & 0xff));
         out.push_back((unsigned char)(v >> 8));
     };
-    auto tag = [&](const char* id) { out.insert(out.end(), id, id + 4); };
+    auto tag = [&](const char* id) {
+        for (int i = 0; i < 4; ++i) out.push_back((unsigned char)id[i]);
+    };
     const std::uint32_t dataBytes = std::uint32_t(samples.size() * 2);
+    out.reserve(44 + dataBytes);
     tag("RIFF");
     u32(36 + dataBytes);
     tag("WAVE");
