@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "audio/audio_ports.h"
 #include "audio/mixer_volume.h"
@@ -21,6 +22,51 @@ class Completion final : public SoundCompletion {
 public:
     void finished(SoundPlayer*) override { calls.fetch_add(1); }
     std::atomic<int> calls{0};
+};
+
+// Forwards to the real wave-out and keeps the results the player got.
+class RecordingWaveOut final : public WaveOut {
+public:
+    explicit RecordingWaveOut(WaveOut& real) : real_(real) {}
+    unsigned deviceCount() override { return real_.deviceCount(); }
+    bool deviceName(unsigned id, std::wstring* name) override { return real_.deviceName(id, name); }
+    unsigned open(Device* device, unsigned id, const WaveFormat& format) override {
+        const unsigned result = real_.open(device, id, format);
+        if (result == kMmNoError) ++opened;
+        return result;
+    }
+    unsigned prepare(Device device, WaveHeader* header) override {
+        return real_.prepare(device, header);
+    }
+    unsigned unprepare(Device device, WaveHeader* header) override {
+        return real_.unprepare(device, header);
+    }
+    unsigned write(Device device, WaveHeader* header) override {
+        const unsigned result = real_.write(device, header);
+        if (result == kMmNoError) {
+            ++written;
+            writtenBytes += header->length;
+        }
+        return result;
+    }
+    std::uint32_t status(Device device, const WaveHeader* header) override {
+        const std::uint32_t flags = real_.status(device, header);
+        if (flags & kHeaderDone) sawDone = true;
+        return flags;
+    }
+    unsigned reset(Device device) override { return real_.reset(device); }
+    unsigned close(Device device) override {
+        const unsigned result = real_.close(device);
+        if (result == kMmNoError) ++closed;
+        return result;
+    }
+
+    std::atomic<int> opened{0}, written{0}, closed{0};
+    std::atomic<std::uint32_t> writtenBytes{0};
+    std::atomic<bool> sawDone{false};
+
+private:
+    WaveOut& real_;
 };
 
 TEST(AudioWine, TheBuiltInSoundsAreWaveResources) {
@@ -40,7 +86,9 @@ TEST(AudioWine, TheBuiltInSoundsAreWaveResources) {
 
 TEST(AudioWine, AKeyTonePlaysOnTheDeviceOrEndsQuietlyWithoutOne) {
     AudioPorts ports = SystemAudioPorts();
-    SoundPlayer player(*ports.waveOut, *ports.resources);
+    RecordingWaveOut waveOut(*ports.waveOut);
+    auto playerOwner = std::make_unique<SoundPlayer>(waveOut, *ports.resources);
+    SoundPlayer& player = *playerOwner;
     player.selectUsbDevice();
     ASSERT_NE(player.openResource(135), nullptr);
     Completion done;
@@ -50,13 +98,17 @@ TEST(AudioWine, AKeyTonePlaysOnTheDeviceOrEndsQuietlyWithoutOne) {
     const std::uint32_t elapsed = os::GetTickCount() - start;
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(done.calls.load(), 1);
-    if (ports.waveOut->deviceCount() > 0) {
-        // Played: the 80 ms tone, then the 60 ms poll that sees it done.
-        EXPECT_GE(elapsed, 70u);
-        std::wstring name;
-        EXPECT_TRUE(ports.waveOut->deviceName(0, &name));
+    if (waveOut.deviceCount() > 0) {
+        // One buffer of the 80 ms tone went to the device and came back done.
+        EXPECT_EQ(waveOut.opened.load(), 1);
+        EXPECT_EQ(waveOut.written.load(), 1);
+        EXPECT_EQ(waveOut.writtenBytes.load(), 1280u);
+        EXPECT_TRUE(waveOut.sawDone.load());
+        playerOwner.reset();
+        EXPECT_EQ(waveOut.closed.load(), 1);
     } else {
         // Three open tries 20 ms apart, nothing played.
+        EXPECT_EQ(waveOut.written.load(), 0);
         EXPECT_LT(elapsed, 1000u);
     }
     std::printf("wave-out devices: %u, key tone run: %u ms\n", ports.waveOut->deviceCount(), elapsed);
