@@ -49,7 +49,7 @@ void AddNote(std::vector<double>& signal, double startSeconds, double seconds, d
     const int attack = Samples(0.004);
     for (int i = 0; i < length && start + i < int(signal.size()); ++i) {
         const double t = double(i) / kSampleRate;
-        const double envelope = Fade(i, length, 0) * std::min(1.0, double(i) / attack) *
+        const double envelope = std::min(1.0, double(i) / attack) *
                                 std::exp(-t * 3.0 / seconds) * Fade(i, length, Samples(0.01));
         double value = std::sin(2 * kPi * hz * t);
         // Harmonics only while they stay under half the sample rate.
