@@ -65,11 +65,12 @@ int SoundPlayer::stop() {
 }
 
 int SoundPlayer::selectUsbDevice() {
-    // The device belongs to the player thread while it runs.
-    stop();
-    closeDevice();
     const int found = FindUsbWaveOut(waveOut_);
     deviceId_ = found >= 0 ? found : 0;
+    // The device belongs to the player thread while it runs: a playing sound
+    // goes on, and the next one closes the device before opening the new id.
+    if (isRunning()) reopen_ = true;
+    else closeDevice();
     return found;
 }
 
@@ -82,13 +83,14 @@ void SoundPlayer::closeDevice() {
 bool SoundPlayer::openDevice(const WavDescription& description) {
     const int channels = description.stereo ? 2 : 1;
     const int rate = int(description.samplesPerSecond);
+    if (reopen_.exchange(false)) closeDevice();
     if (deviceOpen_ && openChannels_ == channels && openRate_ == rate && openBits_ == 16 &&
         openTag_ == kWaveFormatPcm)
         return true;
     closeDevice();
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Id -1 is the wave mapper.
-        if (channel_.open(unsigned(deviceId_), channels, rate, 16, kWaveFormatPcm) ==
+        if (channel_.open(unsigned(deviceId_.load()), channels, rate, 16, kWaveFormatPcm) ==
             kMmNoError) {
             deviceOpen_ = true;
             openChannels_ = channels;

@@ -47,8 +47,9 @@ public:
     int play(SoundCompletion* callback, bool loop);
     int stop() override;
     bool isPlaying() const { return isRunning(); }
-    // Closes the device and picks the USB wave-out device (else device 0).
-    // The USB id, or -1.
+    // Picks the USB wave-out device (else device 0) and closes the device;
+    // while a sound plays, its thread closes it before the next sound. The
+    // USB id, or -1.
     int selectUsbDevice();
     void closeDevice();
     int deviceId() const { return deviceId_; }
@@ -69,7 +70,8 @@ private:
     MemoryStream memoryStream_;
     WavReader reader_;
     SoundOutChannel channel_;
-    int deviceId_ = -1;
+    std::atomic<int> deviceId_{-1};  // read by the player thread
+    std::atomic<bool> reopen_{false};
     // Cleared by stop(), which the completion may reach on the player thread.
     std::atomic<WavReader*> current_{nullptr};
     bool loop_ = false;

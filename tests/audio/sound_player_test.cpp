@@ -253,6 +253,25 @@ TEST_F(SoundPlayerTest, ClosingRetriesWhileTheDeviceStillPlays) {
     EXPECT_EQ(waveOut.CloseCount(), 1);
 }
 
+TEST_F(SoundPlayerTest, ReselectingWhilePlayingKeepsTheSoundAndMovesTheNextOne) {
+    EXPECT_EQ(player->selectUsbDevice(), 1);
+    ASSERT_NE(player->openResource(2132), nullptr);
+    player->play(&done, true);
+    os::hosted::AdvanceTime(100);
+    waveOut.SetNames({L"Realtek HD Audio"});  // the handset was unplugged
+    EXPECT_EQ(player->selectUsbDevice(), -1);
+    EXPECT_TRUE(player->isPlaying());
+    EXPECT_EQ(waveOut.CloseCount(), 0);
+    player->stop();
+    ASSERT_NE(player->openResource(133), nullptr);
+    player->play(&done, false);
+    RunUntilIdle(1000);
+    const auto opens = waveOut.Opens();
+    ASSERT_EQ(opens.size(), 2u);  // same format, yet reopened on the new id
+    EXPECT_EQ(opens[1].id, 0u);
+    EXPECT_EQ(waveOut.CloseCount(), 1);
+}
+
 TEST(SoundOutChannel, RingLayoutsAndBusySlots) {
     FakeWaveOut waveOut{{L"Speakers"}};
     SoundOutChannel channel(waveOut);

@@ -130,6 +130,11 @@ unsigned FakeWaveOut::close(Device device) {
     return kMmNoError;
 }
 
+void FakeWaveOut::SetNames(std::vector<std::wstring> names) {
+    std::lock_guard lock(mutex_);
+    names_ = std::move(names);
+}
+
 void FakeWaveOut::FailOpens(int count) {
     std::lock_guard lock(mutex_);
     failOpens_ = count;

@@ -44,6 +44,7 @@ public:
     unsigned reset(Device device) override;
     unsigned close(Device device) override;
 
+    void SetNames(std::vector<std::wstring> names);
     // The next `count` opens fail; the next `count` closes answer "still playing".
     void FailOpens(int count);
     void StillPlayingCloses(int count);
