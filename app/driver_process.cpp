@@ -4,7 +4,6 @@
 
 #include "app/common_controls.h"
 #include "foundation/trace_log.h"
-#include "handset/handset_link.h"
 #include "ui/control_texts.h"
 #include "ui/module_instance.h"
 
@@ -41,10 +40,12 @@ std::optional<int> DriverProcess::start() {
 // Each subsystem starts in this order; the first failure ends the start-up.
 bool DriverProcess::initialiseSubsystems() {
     InitialiseCommonControls();
-    HandsetLink_Start(nullptr);  // the connector service becomes the event sink
     locale_.load();
     SetControlTextLookup([this](int id) { return locale_.text(id); });
     settings_.Load();  // also the rate table and the autostart value
+    if (!connectors_.Registry().CreateConnectors()) return false;
+    connectors_.StartHandsetLink();
+    connectors_.Registry().StartAll();  // and activates the settings' program
     return true;
 }
 
@@ -60,7 +61,7 @@ int DriverProcess::runMessageLoop() {
 
 // The reverse of the start-up, subsystem by subsystem, then the process objects.
 void DriverProcess::shutDown() {
-    HandsetLink_Stop();
+    connectors_.ShutdownHandset();
     settings_.Save();  // also the autostart value
     SetControlTextLookup({});
     releaseProcessObjects();

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string_view>
 
+#include "app/connector_audio.h"
 #include "app/quit_window.h"
+#include "connectors/connector_service.h"
 #include "platform/unique.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
@@ -42,6 +44,9 @@ private:
     QuitWindow quitWindow_;
     LocaleTable locale_;
     AppSettings settings_{SystemRegistry(), &locale_};
+    ConnectorAudio connectorAudio_;
+    // After the settings it reads; its connectors go before them.
+    ConnectorService connectors_{&settings_, ServiceHandset::Link(), ServiceTray::None(), connectorAudio_};
 };
 
 // The whole run: start, loop, shutdown. Returns the process exit code.

@@ -27,7 +27,7 @@ public:
     explicit ConnectorService(AppSettings* settings = nullptr,
                               ServiceHandset& handset = ServiceHandset::Link(),
                               ServiceTray& tray = ServiceTray::None(),
-                              ServiceAudio& audio = ServiceAudio::Default());
+                              ServiceAudio& audio = ServiceAudio::None());
     ConnectorService(const ConnectorService&) = delete;
     ConnectorService& operator=(const ConnectorService&) = delete;
     ~ConnectorService();

@@ -1,7 +1,6 @@
 #include "connectors/service_ports.h"
 
 #include "handset/handset_link.h"
-#include "settings/program_files.h"
 
 namespace talvio {
 
@@ -10,14 +9,9 @@ ServiceTray& ServiceTray::None() {
     return tray;
 }
 
-ServiceAudio& ServiceAudio::Default() {
+ServiceAudio& ServiceAudio::None() {
     static ServiceAudio audio;
     return audio;
-}
-
-std::optional<std::wstring> ServiceAudio::GetRingTonePath(int index) {
-    if (index < 0 || index >= kRingToneCount) return std::nullopt;
-    return ProgramDirectory() + L"waves\\ring" + std::to_wstring(index) + L".wav";
 }
 
 ServiceHandset& ServiceHandset::Link() {

@@ -31,27 +31,25 @@ protected:
     ~ServiceTray() = default;
 };
 
-// What the service needs of the audio service. The default builds the
-// ring-tone paths ("waves\ring%d.wav" beside the executable), plays no key
-// tone and keeps the speaker volume it was given.
+// What the service needs of the audio service. The default has no ring
+// tones, plays nothing and reads the speaker volume as unreadable.
 class ServiceAudio {
 public:
-    static constexpr int kRingToneCount = 17;
     static constexpr int kUnreadableVolume = 32768;
 
-    static ServiceAudio& Default();
-    // None outside 0 to 16.
-    virtual std::optional<std::wstring> GetRingTonePath(int index);
+    static ServiceAudio& None();
+    // The ring-tone file of entry `index`; none when the index has none.
+    virtual std::optional<std::wstring> GetRingTonePath(int index) {
+        (void)index;
+        return std::nullopt;
+    }
     virtual void PlayKeyTone(int resource, int mode) { (void)resource, (void)mode; }
     virtual void PublishDeviceNames() {}
-    virtual int GetSpeakerVolume() { return speakerVolume_; }
-    virtual void SetSpeakerVolume(int volume) { speakerVolume_ = volume; }
+    virtual int GetSpeakerVolume() { return kUnreadableVolume; }
+    virtual void SetSpeakerVolume(int volume) { (void)volume; }
 
 protected:
     ~ServiceAudio() = default;
-
-private:
-    int speakerVolume_ = kUnreadableVolume;
 };
 
 // The handset link as the service uses it; the default calls HandsetLink_*.

@@ -11,12 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "connectors/skype/skype_connector.h"
-#include "foundation/text_convert.h"
 #include "handset/lcd_screen.h"
 #include "platform/hosted/desktop.h"
 #include "settings/app_settings.h"
 #include "settings/memory_registry.h"
-#include "settings/program_files.h"
 #include "tests/connectors/connector_fakes.h"
 #include "tests/support/desktop_test.h"
 
@@ -55,6 +53,17 @@ private:
         states.push_back(state);
         return result;
     }
+};
+
+class FakeAudio : public ServiceAudio {
+public:
+    int volume = kUnreadableVolume;
+    std::optional<std::wstring> GetRingTonePath(int index) override {
+        if (index < 0 || index > 16) return std::nullopt;
+        return L"C:\\Talvio\\waves\\ring" + std::to_wstring(index) + L".wav";
+    }
+    int GetSpeakerVolume() override { return volume; }
+    void SetSpeakerVolume(int v) override { volume = v; }
 };
 
 class FakeController : public HandsetCallController {
@@ -107,7 +116,7 @@ protected:
     void SetUp() override {
         DesktopTest::SetUp();
         handset.journal = &journal;
-        service.emplace(&settings, handset, tray);
+        service.emplace(&settings, handset, tray, audio);
         auto connector = std::make_unique<SkypeConnector>(service->Registry());
         skype = connector.get();
         ASSERT_TRUE(service->Registry().Append(std::move(connector)));
@@ -150,6 +159,7 @@ protected:
     std::vector<std::string> journal;
     FakeHandset handset;
     FakeTray tray;
+    FakeAudio audio;
     std::optional<ConnectorService> service;
     SkypeConnector* skype = nullptr;
     ScriptedConnector* sparVoip = nullptr;
@@ -163,8 +173,7 @@ TEST_F(ServiceTest, RingToneFollowsTheHandsetAndIsEmptiedOnceItIsUnplugged) {
 
     handset.present = true;
     service->OnDevicePresence(1, 0);
-    const std::string expected = "SET RINGTONE 1 " + WideToUtf8(ProgramDirectory()) + "waves\\ring4.wav";
-    EXPECT_EQ(RingtoneCommands(), (std::vector<std::string>{expected}));
+    EXPECT_EQ(RingtoneCommands(), (std::vector<std::string>{"SET RINGTONE 1 C:\\Talvio\\waves\\ring4.wav"}));
     EXPECT_EQ(tray.states.back(), "ready");
     EXPECT_EQ(tray.audioTimers, 1);
 
@@ -322,6 +331,16 @@ TEST_F(ServiceTest, CallOperationsReachTheConnectorNamed) {
     EXPECT_EQ(service->GetDisplayName(7), L"");
     EXPECT_EQ(service->GetLastDialledHandle(7), "");
     EXPECT_TRUE(service->SuppressesPageStep(7));
+    service->SetSpeakerVolume(4000);
+    EXPECT_EQ(service->GetSpeakerVolume(), 4000);
+}
+
+TEST_F(ServiceTest, RingToneOutsideTheTableIsSentEmpty) {
+    settings.programs[0].ringTone = 17;
+    AttachSkype();
+    handset.present = true;
+    service->RefreshStatus();
+    EXPECT_EQ(RingtoneCommands(), (std::vector<std::string>{"SET RINGTONE 1 "}));
 }
 
 // Positions 16 to 36 and 41 to 48 over the Skype connector's containers.
