@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "audio/device_choice.h"
@@ -71,6 +72,9 @@ struct Service {
     AudioHandsetLink* handset = nullptr;
     bool ownLink = false;
     std::unique_ptr<SoundPlayer> player;
+    // The completion restores the speaker from the player thread while the
+    // main thread may be opening or using the mixer.
+    std::mutex mixerLock;
     std::unique_ptr<MixerVolume> mixer;
     std::wstring ringTones[kRingToneCount];
 };
@@ -86,10 +90,13 @@ unsigned RingVolume() {
 }
 bool PreferredUsb() { return g_service->settings && g_service->settings->preferredUsb != 0; }
 
-MixerVolume& EnsuredMixer() {
+// Runs `use` on the mixer, opened first if it is not.
+template <typename Use>
+auto WithMixer(Use use) {
+    std::lock_guard lock(g_service->mixerLock);
     MixerVolume& mixer = *g_service->mixer;
     if (!mixer.isOpen()) mixer.selectUsb();
-    return mixer;
+    return use(mixer);
 }
 
 void RestoreSavedVolume() {
@@ -223,14 +230,15 @@ bool Audio_IsPlaying() { return g_service && g_service->player->isPlaying(); }
 bool Audio_IsRinging() { return g_guard.mode.load() == kToneRing; }
 
 bool Audio_GetVolume(bool speaker, unsigned* out) {
-    const unsigned volume = g_service ? EnsuredMixer().getVolume(speaker)
-                                      : MixerVolume::kUnknownVolume;
+    const unsigned volume =
+        g_service ? WithMixer([&](MixerVolume& mixer) { return mixer.getVolume(speaker); })
+                  : MixerVolume::kUnknownVolume;
     if (out) *out = volume;
     return true;
 }
 
 bool Audio_SetVolume(bool speaker, unsigned value) {
-    if (g_service) EnsuredMixer().setVolume(speaker, value);
+    if (g_service) WithMixer([&](MixerVolume& mixer) { return mixer.setVolume(speaker, value); });
     return true;
 }
 
@@ -241,16 +249,19 @@ bool Audio_SetVolumeAndRemember(bool speaker, unsigned value) {
 
 void Audio_RaiseVolumes(int which) {
     if (!g_service) return;
-    MixerVolume& mixer = EnsuredMixer();
-    for (const bool speaker : {true, false}) {
-        if (!(which & (speaker ? 1 : 2))) continue;
-        if (mixer.getVolume(speaker) < kRaisedVolume) mixer.setVolume(speaker, kRaisedVolume);
-    }
+    WithMixer([&](MixerVolume& mixer) {
+        for (const bool speaker : {true, false}) {
+            if (!(which & (speaker ? 1 : 2))) continue;
+            if (mixer.getVolume(speaker) < kRaisedVolume) mixer.setVolume(speaker, kRaisedVolume);
+        }
+        return 0;
+    });
 }
 
 void Audio_ReselectDevices() {
     if (!g_service) return;
     g_service->player->selectUsbDevice();
+    std::lock_guard lock(g_service->mixerLock);
     g_service->mixer->close();
 }
 

@@ -1,7 +1,7 @@
 // The speaker or microphone volume of one mixer device, normally the
-// handset's USB audio device. Main thread; the audio service's completion
-// callback also sets the speaker volume from the player thread. The port is
-// not owned.
+// handset's USB audio device. Not thread-safe: the audio service, whose
+// completion also sets the speaker volume from the player thread, serialises
+// its use. The port is not owned.
 #pragma once
 
 #include <cstdint>
