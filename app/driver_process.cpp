@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/common_controls.h"
+#include "audio/audio_service.h"
 #include "foundation/trace_log.h"
 #include "ui/control_texts.h"
 #include "ui/module_instance.h"
@@ -43,7 +44,9 @@ bool DriverProcess::initialiseSubsystems() {
     locale_.load();
     SetControlTextLookup([this](int id) { return locale_.text(id); });
     settings_.Load();  // also the rate table and the autostart value
+    Audio_Start({.ports = SystemAudioPorts(), .settings = &settings_});
     if (!connectors_.Registry().CreateConnectors()) return false;
+    Audio_SetConnectors(&connectors_.Registry());  // for the device names
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program
     return true;
@@ -62,6 +65,7 @@ int DriverProcess::runMessageLoop() {
 // The reverse of the start-up, subsystem by subsystem, then the process objects.
 void DriverProcess::shutDown() {
     connectors_.ShutdownHandset();
+    Audio_Shutdown();  // after the link: the player's completion calls it
     settings_.Save();  // also the autostart value
     SetControlTextLookup({});
     releaseProcessObjects();
