@@ -111,7 +111,10 @@ const char* const kAttachQueries[] = {"GET SKYPEVERSION", "SEARCH FRIENDS", "SEA
 TEST_F(SkypeBlackBoxTest, AttachesQueriesEveryFriendAndKeepsTheLink) {
     Driver driver;
     ASSERT_TRUE(driver.started());
-    for (const char* query : kAttachQueries) EXPECT_TRUE(WaitFor(query)) << query;
+    for (const char* query : kAttachQueries) {
+        ASSERT_TRUE(WaitFor(query)) << query << ", discoveries " << client.discoveries << ", driver "
+                                    << (driver.running() ? "running" : "gone");
+    }
     EXPECT_TRUE(PumpUntil([&] { return ReceivedStartingWith("GET USER alice ") &&
                                        ReceivedStartingWith("GET USER bob "); }));
     // No handset: the client must not ring through one.
