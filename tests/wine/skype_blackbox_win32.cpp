@@ -44,10 +44,14 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs) {
 
 void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
 
+// The copy beside the handset simulator's setupapi.dll and hid.dll.
+const wchar_t kHandsetDriverDirectory[] = L"with_handset\\";
+
 class Driver {
 public:
-    Driver() {
-        const std::wstring path = TestDirectory() + L"..\\..\\app\\TalvioDriver.exe";
+    // The build's driver, or the copy in `directory` (relative to the test).
+    explicit Driver(const std::wstring& directory = L"..\\..\\app\\") {
+        const std::wstring path = TestDirectory() + directory + L"TalvioDriver.exe";
         std::wstring commandLine = L"\"" + path + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
@@ -77,6 +81,48 @@ public:
 private:
     PROCESS_INFORMATION info_ = {};
     bool started_ = false;
+};
+
+// handset_sim.exe (headless) driven through its control pipe.
+class HandsetSimulator {
+public:
+    HandsetSimulator() : pipe_(L"talvio-skype-blackbox-" + std::to_wstring(GetCurrentProcessId())) {
+        std::wstring command = L"\"" + TestDirectory() + kHandsetDriverDirectory +
+                               L"handset_sim.exe\" --headless --model 10 --control " + pipe_;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &info_) != 0;
+    }
+    HandsetSimulator(const HandsetSimulator&) = delete;
+    HandsetSimulator& operator=(const HandsetSimulator&) = delete;
+    ~HandsetSimulator() {
+        if (!started_) return;
+        Command("quit");
+        if (WaitForSingleObject(info_.hProcess, kWaitMs) != WAIT_OBJECT_0) TerminateProcess(info_.hProcess, 99);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+    bool started() const { return started_; }
+
+    std::string Command(const std::string& line) {
+        const std::wstring path = L"\\\\.\\pipe\\" + pipe_;
+        char reply[1024];
+        DWORD got = 0;
+        const DWORD start = GetTickCount();
+        // The pipe appears once the simulator runs, and is busy between commands.
+        while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()), static_cast<DWORD>(line.size()),
+                               reply, sizeof(reply), &got, 2000)) {
+            if (GetTickCount() - start > kWaitMs) return "error: simulator unreachable";
+            PumpFor(20);
+        }
+        return std::string(reply, got);
+    }
+
+private:
+    std::wstring pipe_;
+    bool started_ = false;
+    PROCESS_INFORMATION info_ = {};
 };
 
 class SkypeBlackBoxTest : public ::testing::Test {
@@ -157,6 +203,23 @@ TEST_F(SkypeBlackBoxTest, AClientThatStartsLaterAnnouncesItself) {
     client.SetAttachStatus(SimulatedClient::kAttachSuccess);
     client.AnnounceApi();
     EXPECT_TRUE(WaitFor("GET SKYPEVERSION"));
+}
+
+TEST_F(SkypeBlackBoxTest, RingToneIsTheConfiguredFileWhileTheHandsetIsPluggedAndEmptyAfter) {
+    HandsetSimulator handset;
+    ASSERT_TRUE(handset.started());
+    const std::string state = handset.Command("state");
+    ASSERT_NE(state.find("model=10"), std::string::npos) << state;
+    Driver driver(kHandsetDriverDirectory);
+    ASSERT_TRUE(driver.started());
+    // Skype's ring tone is entry 0 of the table beside the driver by default.
+    std::wstring expected = TestDirectory() + kHandsetDriverDirectory + L"waves\\ring0.wav";
+    const std::string expectedText = "SET RINGTONE 1 " + std::string(expected.begin(), expected.end());
+    EXPECT_TRUE(WaitFor(expectedText));
+    EXPECT_EQ(Received("SET RINGTONE 1 "), 0);
+
+    EXPECT_EQ(handset.Command("unplug"), "ok");
+    EXPECT_TRUE(WaitFor("SET RINGTONE 1 "));
 }
 
 }  // namespace
