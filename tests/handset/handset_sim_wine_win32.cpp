@@ -15,67 +15,19 @@
 #include "handset/handset_link.h"
 #include "handset_ui/lcd_canvas.h"
 #include "tests/handset/support/recording_sink.h"
+#include "tests/support/win32_test_process.h"
 
 namespace talvio {
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
 
-std::wstring Beside(const wchar_t* file) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring result(path, length);
-    return result.substr(0, result.find_last_of(L'\\') + 1) + file;
-}
+using testing::PumpUntil;
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-class Simulator {
+// handset_sim.exe beside this test, with the state it reports.
+class Simulator : public testing::HandsetSimulatorProcess {
 public:
-    Simulator() {
-        pipe_ = L"talvio-sim-test-" + std::to_wstring(GetCurrentProcessId());
-        std::wstring command = L"\"" + Beside(L"handset_sim.exe") + L"\" --headless --control " + pipe_;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_) != 0;
-        if (started_) CloseHandle(process_.hThread);
-    }
-    ~Simulator() {
-        if (!started_) return;
-        Command("quit");
-        if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
-            TerminateProcess(process_.hProcess, 1);
-        }
-        CloseHandle(process_.hProcess);
-    }
-    bool started() const { return started_; }
-
-    std::string Command(const std::string& line) {
-        const std::wstring path = L"\\\\.\\pipe\\" + pipe_;
-        char reply[1024];
-        DWORD got = 0;
-        const DWORD start = GetTickCount();
-        // The pipe exists once the simulator is up; it is busy between commands.
-        while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()),
-                               static_cast<DWORD>(line.size()), reply, sizeof(reply), &got, 2000)) {
-            if (GetTickCount() - start > kTimeoutMs) return "error: simulator unreachable";
-            Sleep(20);
-        }
-        return std::string(reply, got);
-    }
+    Simulator() : HandsetSimulatorProcess(testing::TestProgramDirectory() + L"handset_sim.exe", L"") {}
 
     std::map<std::string, int> State() {
         std::map<std::string, int> values;
@@ -89,13 +41,8 @@ public:
     }
 
     bool WaitState(const std::string& name, int value) {
-        return PumpUntil([&] { return State()[name] == value; });
+        return PumpUntil([&] { return State()[name] == value; }, kTimeoutMs);
     }
-
-private:
-    std::wstring pipe_;
-    bool started_ = false;
-    PROCESS_INFORMATION process_ = {};
 };
 
 bool Contains(const std::vector<int>& values, int value) {

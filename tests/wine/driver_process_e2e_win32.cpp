@@ -1,7 +1,7 @@
 // The deliverables end to end, as separate processes: TalvioDriver.exe from
 // the app folder of the build, closo_call.exe (and Closo.dll) beside this
 // test. Every wait is bounded, and whatever a test starts it also ends.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <gtest/gtest.h>
 
@@ -10,21 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32_test_process.h"
+
 namespace {
+
+using talvio::testing::ChildProcess;
+using talvio::testing::TestProgramDirectory;
 
 constexpr DWORD kWaitMs = 15000;
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kAlreadyRunningCode = static_cast<DWORD>(-1);
 
-std::wstring TestDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.find_last_of(L'\\') + 1);
-}
-
-std::wstring DriverPath() { return TestDirectory() + L"..\\..\\app\\TalvioDriver.exe"; }
-std::wstring ClosoCallPath() { return TestDirectory() + L"closo_call.exe"; }
+std::wstring DriverPath() { return TestProgramDirectory() + L"..\\..\\app\\TalvioDriver.exe"; }
+std::wstring ClosoCallPath() { return TestProgramDirectory() + L"closo_call.exe"; }
 
 HWND FindQuitWindow(HWND after = nullptr) {
     return FindWindowExW(nullptr, after, L"OrvaneWindowClass20060218", L"OrvaneWindow20062423");
@@ -37,43 +35,6 @@ int QuitWindowCount() {
     for (HWND window = FindQuitWindow(); window; window = FindQuitWindow(window)) ++count;
     return count;
 }
-
-class ChildProcess {
-public:
-    explicit ChildProcess(const std::wstring& path) {
-        std::wstring commandLine = L"\"" + path + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &info_) != 0;
-    }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-    ~ChildProcess() {
-        if (!started_) return;
-        if (running()) {
-            TerminateProcess(info_.hProcess, 99);
-            WaitForSingleObject(info_.hProcess, kWaitMs);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-
-    bool started() const { return started_; }
-    bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // The exit code, or nothing when the process is still running after the wait.
-    std::optional<DWORD> waitForExit(DWORD milliseconds = kWaitMs) const {
-        if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return code;
-    }
-
-private:
-    PROCESS_INFORMATION info_ = {};
-    bool started_ = false;
-};
 
 // Polls until the running copy's quit window is there, or the process ends.
 bool WaitForQuitWindow(const ChildProcess& driver) {
@@ -103,7 +64,7 @@ protected:
     std::optional<DWORD> runClosoCall() {
         ChildProcess closo(ClosoCallPath());
         if (!closo.started()) return std::nullopt;
-        return closo.waitForExit();
+        return closo.waitForExit(kWaitMs);
     }
 };
 
@@ -113,7 +74,7 @@ TEST_F(DriverProcessE2E, SecondCopyExitsWithMinusOneWhileTheFirstKeepsRunning) {
 
     ChildProcess second(DriverPath());
     ASSERT_TRUE(second.started());
-    const std::optional<DWORD> secondCode = second.waitForExit();
+    const std::optional<DWORD> secondCode = second.waitForExit(kWaitMs);
     ASSERT_TRUE(secondCode.has_value()) << "the second copy was still running after " << kWaitMs << " ms";
     EXPECT_EQ(*secondCode, kAlreadyRunningCode);
     EXPECT_TRUE(first->running()) << "the first copy ended when the second started";
@@ -128,7 +89,7 @@ TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
     ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not start or did not end";
     EXPECT_EQ(*closoCode, 0u) << "vxClosoApp reported a failed broadcast (1) or was not found (2)";
 
-    const std::optional<DWORD> driverCode = driver->waitForExit();
+    const std::optional<DWORD> driverCode = driver->waitForExit(kWaitMs);
     ASSERT_TRUE(driverCode.has_value()) << "TalvioDriver.exe did not quit within " << kWaitMs << " ms";
     EXPECT_EQ(*driverCode, 0u);
     EXPECT_FALSE(QuitWindowExists());
@@ -183,7 +144,7 @@ TEST_F(DriverProcessE2E, HungWindowDelaysClosoByItsTimeOutOnly) {
     ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not end within " << kWaitMs << " ms";
     EXPECT_LT(took, 10000u) << "the hung window held the broadcast beyond its 3 s time-out";
 
-    const std::optional<DWORD> driverCode = driver->waitForExit();
+    const std::optional<DWORD> driverCode = driver->waitForExit(kWaitMs);
     ASSERT_TRUE(driverCode.has_value()) << "TalvioDriver.exe did not quit past a hung window";
     EXPECT_EQ(*driverCode, 0u);
 }
@@ -198,7 +159,7 @@ TEST_F(DriverProcessE2E, ClosoWithNothingRunningSucceedsAndChangesNothing) {
 }
 
 TEST_F(DriverProcessE2E, ClosoExportIsUndecoratedAndCallableInProcess) {
-    const std::wstring libraryPath = TestDirectory() + L"Closo.dll";
+    const std::wstring libraryPath = TestProgramDirectory() + L"Closo.dll";
     HMODULE library = LoadLibraryW(libraryPath.c_str());
     ASSERT_NE(library, nullptr) << "cannot load Closo.dll";
     const auto closeApp = reinterpret_cast<int (*)()>(

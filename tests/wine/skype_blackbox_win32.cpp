@@ -10,39 +10,21 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/win32_test_process.h"
 #include "tools/client_sim/simulated_client.h"
 
 namespace {
 
 using talvio::clientsim::SimulatedClient;
+using talvio::testing::ChildProcess;
+using talvio::testing::HandsetSimulatorProcess;
+using talvio::testing::PumpFor;
+using talvio::testing::PumpUntil;
+using talvio::testing::TestProgramDirectory;
 
 constexpr DWORD kWaitMs = 20000;
 // An unattached driver re-broadcasts its discovery every 12 s.
 constexpr DWORD kRediscoveryWaitMs = 30000;
-
-std::wstring TestDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const std::wstring directory(path, length);
-    return directory.substr(0, directory.find_last_of(L'\\') + 1);
-}
-
-// Dispatches this thread's messages (the client's windows) until `done`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
 
 // The copy beside the handset simulator's setupapi.dll and hid.dll.
 const wchar_t kHandsetDriverDirectory[] = L"with_handset\\";
@@ -50,79 +32,34 @@ const wchar_t kHandsetDriverDirectory[] = L"with_handset\\";
 class Driver {
 public:
     // The build's driver, or the copy in `directory` (relative to the test).
-    explicit Driver(const std::wstring& directory = L"..\\..\\app\\") {
-        const std::wstring path = TestDirectory() + directory + L"TalvioDriver.exe";
-        std::wstring commandLine = L"\"" + path + L"\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                  nullptr, nullptr, &startup, &info_) != 0;
-    }
+    explicit Driver(const std::wstring& directory = L"..\\..\\app\\")
+        : process_(TestProgramDirectory() + directory + L"TalvioDriver.exe") {}
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
     ~Driver() {
-        if (!started_) return;
+        if (!process_.running()) return;
         // The quit request every running copy answers; the client's windows
         // are pumped meanwhile so the driver's shutdown sends are answered.
+        // A copy that lingers is ended by the process guard.
         const UINT quit = RegisterWindowMessageW(L"OrvaneAppUserMessage0A23D86C");
         if (HWND window = FindWindowExW(nullptr, nullptr, L"OrvaneWindowClass20060218", L"OrvaneWindow20062423")) {
             PostMessageW(window, quit, 0, 0);
         }
-        if (!PumpUntil([&] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; })) {
-            TerminateProcess(info_.hProcess, 99);
-            WaitForSingleObject(info_.hProcess, kWaitMs);
-        }
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
+        PumpUntil([&] { return !process_.running(); }, kWaitMs);
     }
-    bool started() const { return started_; }
-    bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool started() const { return process_.started(); }
+    bool running() const { return process_.running(); }
 
 private:
-    PROCESS_INFORMATION info_ = {};
-    bool started_ = false;
+    ChildProcess process_;
 };
 
-// handset_sim.exe (headless) driven through its control pipe.
-class HandsetSimulator {
+// The model 10 handset, beside the driver copy that loads the test DLLs.
+class HandsetSimulator : public HandsetSimulatorProcess {
 public:
-    HandsetSimulator() : pipe_(L"talvio-skype-blackbox-" + std::to_wstring(GetCurrentProcessId())) {
-        std::wstring command = L"\"" + TestDirectory() + kHandsetDriverDirectory +
-                               L"handset_sim.exe\" --headless --model 10 --control " + pipe_;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &info_) != 0;
-    }
-    HandsetSimulator(const HandsetSimulator&) = delete;
-    HandsetSimulator& operator=(const HandsetSimulator&) = delete;
-    ~HandsetSimulator() {
-        if (!started_) return;
-        Command("quit");
-        if (WaitForSingleObject(info_.hProcess, kWaitMs) != WAIT_OBJECT_0) TerminateProcess(info_.hProcess, 99);
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    bool started() const { return started_; }
-
-    std::string Command(const std::string& line) {
-        const std::wstring path = L"\\\\.\\pipe\\" + pipe_;
-        char reply[1024];
-        DWORD got = 0;
-        const DWORD start = GetTickCount();
-        // The pipe appears once the simulator runs, and is busy between commands.
-        while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()), static_cast<DWORD>(line.size()),
-                               reply, sizeof(reply), &got, 2000)) {
-            if (GetTickCount() - start > kWaitMs) return "error: simulator unreachable";
-            PumpFor(20);
-        }
-        return std::string(reply, got);
-    }
-
-private:
-    std::wstring pipe_;
-    bool started_ = false;
-    PROCESS_INFORMATION info_ = {};
+    HandsetSimulator()
+        : HandsetSimulatorProcess(TestProgramDirectory() + kHandsetDriverDirectory + L"handset_sim.exe",
+                                  L"--model 10") {}
 };
 
 class SkypeBlackBoxTest : public ::testing::Test {
@@ -213,7 +150,7 @@ TEST_F(SkypeBlackBoxTest, RingToneIsTheConfiguredFileWhileTheHandsetIsPluggedAnd
     Driver driver(kHandsetDriverDirectory);
     ASSERT_TRUE(driver.started());
     // Skype's ring tone is entry 0 of the table beside the driver by default.
-    std::wstring expected = TestDirectory() + kHandsetDriverDirectory + L"waves\\ring0.wav";
+    std::wstring expected = TestProgramDirectory() + kHandsetDriverDirectory + L"waves\\ring0.wav";
     const std::string expectedText = "SET RINGTONE 1 " + std::string(expected.begin(), expected.end());
     EXPECT_TRUE(WaitFor(expectedText));
     EXPECT_EQ(Received("SET RINGTONE 1 "), 0);

@@ -1,0 +1,127 @@
+// Helpers for Windows tests that drive other programs under Wine: the test
+// program's own folder, a bounded message pump, a child process that is
+// always ended, and the handset simulator's control pipe. Main thread only.
+#pragma once
+
+#include "platform/win32/windows_api.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace talvio::testing {
+
+// The test program's folder, with its trailing backslash.
+inline std::wstring TestProgramDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring file(path, length);
+    return file.substr(0, file.find_last_of(L'\\') + 1);
+}
+
+inline constexpr DWORD kDefaultWaitMs = 20000;
+
+// Dispatches this thread's messages until `done` or the time-out.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kDefaultWaitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
+// A program started with a quoted path and optional arguments; ended on
+// destruction if it is still running, so no test leaves one behind.
+class ChildProcess {
+public:
+    static constexpr DWORD kEndWaitMs = 15000;
+
+    explicit ChildProcess(const std::wstring& path, const std::wstring& arguments = {}) {
+        std::wstring commandLine = L"\"" + path + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &info_) != 0;
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() {
+        if (!started_) return;
+        if (running()) {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, kEndWaitMs);
+        }
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+    }
+
+    bool started() const { return started_; }
+    bool running() const { return started_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // The exit code, or nothing when the process still runs after the wait.
+    std::optional<DWORD> waitForExit(DWORD milliseconds = kDefaultWaitMs) const {
+        if (!started_ || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+    bool started_ = false;
+};
+
+// handset_sim.exe, headless, driven through its control pipe; told to quit
+// on destruction. The pipe name is unique to this test process.
+class HandsetSimulatorProcess {
+public:
+    static constexpr DWORD kReplyWaitMs = 15000;
+
+    HandsetSimulatorProcess(const std::wstring& path, const std::wstring& options)
+        : pipe_(L"talvio-sim-" + std::to_wstring(GetCurrentProcessId())),
+          process_(path, L"--headless " + options + (options.empty() ? L"" : L" ") + L"--control " +
+                             pipe_) {}
+    HandsetSimulatorProcess(const HandsetSimulatorProcess&) = delete;
+    HandsetSimulatorProcess& operator=(const HandsetSimulatorProcess&) = delete;
+    ~HandsetSimulatorProcess() {
+        if (process_.running()) {
+            Command("quit");
+            process_.waitForExit(5000);
+        }
+    }
+
+    bool started() const { return process_.started(); }
+
+    // One command line; the reply, or "error: ..." when the pipe never answers.
+    // Pumps while it waits, so this thread's windows stay responsive.
+    std::string Command(const std::string& line) {
+        const std::wstring path = L"\\\\.\\pipe\\" + pipe_;
+        char reply[1024];
+        DWORD got = 0;
+        const DWORD start = GetTickCount();
+        // The pipe appears once the simulator runs, and is busy between commands.
+        while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()),
+                               static_cast<DWORD>(line.size()), reply, sizeof(reply), &got, 2000)) {
+            if (GetTickCount() - start > kReplyWaitMs) return "error: simulator unreachable";
+            PumpFor(20);
+        }
+        return std::string(reply, got);
+    }
+
+private:
+    std::wstring pipe_;
+    ChildProcess process_;
+};
+
+}  // namespace talvio::testing
