@@ -4,7 +4,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 WINE_RUN := cmake/wine-run.sh
 
-.PHONY: deps native windows test test-native test-windows run stop fuzz bench clean
+.PHONY: deps native windows test test-native test-windows tsan run stop fuzz bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -50,6 +50,13 @@ stop:
 	@[ -f build/windows/build.ninja ] || cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target closo_call >/dev/null
 	$(WINE_RUN) build/windows/tests/wine/closo_call.exe
+
+# The threaded parts (handset writer, command queues, player, hosted
+# desktop) under ThreadSanitizer.
+tsan: deps
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -R 'Handset|Lcd|CommandQueue|Sound|Player|AudioService|Kernel|Send|Worker|Mutex'
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
