@@ -1,5 +1,7 @@
 // Gives each thread or mutex test a fresh hosted desktop (clock 0); the
-// Windows build runs the same tests against the real kernel.
+// Windows build runs the same tests against the real kernel. Reset in the
+// constructor and destructor, so the derived fixture's members are made
+// after the reset and gone before the next one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +12,8 @@ void ResetDesktop();
 
 class FreshDesktopTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetDesktop(); }
-    void TearDown() override { ResetDesktop(); }
+    FreshDesktopTest() { ResetDesktop(); }
+    ~FreshDesktopTest() override { ResetDesktop(); }
 };
 
 }  // namespace talvio::testing
