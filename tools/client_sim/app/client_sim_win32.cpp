@@ -16,6 +16,7 @@
 
 #include "foundation/text_convert.h"
 #include "tools/client_sim/client_script.h"
+#include "tools/control_pipe/control_pipe_win32.h"
 
 namespace {
 
@@ -78,21 +79,9 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 // One command per connection; the line runs on the window thread.
 void ServeControlPipe(std::wstring name, HWND control) {
-    const std::wstring path = L"\\\\.\\pipe\\" + name;
-    for (;;) {
-        HANDLE pipe = CreateNamedPipeW(path.c_str(), PIPE_ACCESS_DUPLEX,
-                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1,
-                                       4096, 4096, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) return;
-        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
-            CloseHandle(pipe);
-            continue;
-        }
-        char buffer[1024];
-        DWORD got = 0;
-        bool quit = false;
-        if (ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr)) {
-            std::string line(buffer, got);
+    talvio::simulators::ServeControlPipe(
+        name,
+        [control](const std::string& line) {
             ScriptResult result;
             DWORD_PTR ignored = 0;
             // The window thread may be busy in a script wait; a command that
@@ -103,16 +92,9 @@ void ServeControlPipe(std::wstring name, HWND control) {
             }
             // A wait on the pipe keeps the caller waiting, not the client.
             if (result.waitMs > 0) Sleep(result.waitMs);
-            quit = result.quit;
-            DWORD written = 0;
-            WriteFile(pipe, result.reply.data(), static_cast<DWORD>(result.reply.size()), &written,
-                      nullptr);
-            FlushFileBuffers(pipe);
-        }
-        DisconnectNamedPipe(pipe);
-        CloseHandle(pipe);
-        if (quit || !IsWindow(control)) return;
-    }
+            return talvio::simulators::ControlReply{result.reply, result.quit};
+        },
+        [control] { return IsWindow(control) != FALSE; });
 }
 
 }  // namespace

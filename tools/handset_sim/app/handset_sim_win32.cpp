@@ -17,6 +17,7 @@
 
 #include "foundation/text_convert.h"
 #include "handset/handset_protocol.h"
+#include "tools/control_pipe/control_pipe_win32.h"
 #include "tools/handset_sim/app/sim_bus_win32.h"
 
 namespace {
@@ -74,32 +75,12 @@ void Quit() {
 }
 
 void ServeControlPipe(std::wstring name) {
-    const std::wstring path = L"\\\\.\\pipe\\" + name;
-    for (;;) {
-        HANDLE pipe = CreateNamedPipeW(path.c_str(), PIPE_ACCESS_DUPLEX,
-                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1,
-                                       4096, 4096, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) return;
-        if (!ConnectNamedPipe(pipe, nullptr) && GetLastError() != ERROR_PIPE_CONNECTED) {
-            CloseHandle(pipe);
-            continue;
-        }
-        char buffer[1024];
-        DWORD got = 0;
-        bool quit = false;
-        if (ReadFile(pipe, buffer, sizeof(buffer) - 1, &got, nullptr)) {
-            const std::string reply = Execute(std::string(buffer, got), &quit);
-            DWORD written = 0;
-            WriteFile(pipe, reply.data(), static_cast<DWORD>(reply.size()), &written, nullptr);
-            FlushFileBuffers(pipe);
-        }
-        DisconnectNamedPipe(pipe);
-        CloseHandle(pipe);
-        if (quit) {
-            Quit();
-            return;
-        }
-    }
+    const bool quit = talvio::simulators::ServeControlPipe(name, [](const std::string& line) {
+        talvio::simulators::ControlReply reply;
+        reply.text = Execute(line, &reply.quit);
+        return reply;
+    });
+    if (quit) Quit();
 }
 
 void RunScript(std::wstring path, bool quitAtEnd) {
