@@ -12,6 +12,7 @@
 #include "connectors/skype/skype_connector.h"
 #include "platform/hosted/desktop.h"
 #include "tests/connectors/connector_fakes.h"
+#include "tests/connectors/skype_fixture.h"
 #include "tests/support/desktop_test.h"
 #include "tools/client_sim/client_script.h"
 
@@ -21,23 +22,14 @@ namespace {
 using clientsim::ClientModel;
 using clientsim::RunScriptLine;
 
-class ClientSimTest : public DesktopTest {
+// The Skype connector fixture with a scripted, answering client.
+class ClientSimTest : public SkypeTest {
 protected:
     void SetUp() override {
-        DesktopTest::SetUp();
-        auto connector = std::make_unique<SkypeConnector>(registry);
-        skype = connector.get();
-        ASSERT_TRUE(registry.Append(std::move(connector)));
-        client.emplace();
+        SkypeTest::SetUp();
         client->SetAnswering(true);
         Script({"friend alice", "prop alice DISPLAYNAME Alice A", "prop alice ONLINESTATUS ONLINE",
                 "friend bob"});
-    }
-
-    void TearDown() override {
-        registry.DestroyConnectors();
-        client.reset();
-        DesktopTest::TearDown();
     }
 
     void Script(std::initializer_list<const char*> lines) {
@@ -48,11 +40,6 @@ protected:
         return static_cast<int>(std::count_if(client->log.begin(), client->log.end(),
                                               [&](const auto& entry) { return entry.text == text; }));
     }
-
-    ConnectorRegistry registry{host};
-    RecordingHost host;
-    SkypeConnector* skype = nullptr;
-    std::optional<FakeSkypeClient> client;
 };
 
 TEST_F(ClientSimTest, AttachSendsTheFiveQueriesThenAsksAboutEachFriend) {
