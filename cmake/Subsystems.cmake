@@ -30,6 +30,7 @@ set(TALVIO_SUBSYSTEMS
     platform
     foundation
     handset_ui
+    handset_ui/call
     handset
     tools/handset_sim
     directory

@@ -67,6 +67,10 @@ void ConnectorService::OnDevicePresence(int present, int) {
     if (present && !registry_.Started()) registry_.StartAll();
 }
 
+void ConnectorService::NotifySettingsChanged() {
+    if (listener_ != nullptr) listener_->OnSettingsChanged();
+}
+
 void ConnectorService::OnHandsetNotice(int a, int b) {
     if (listener_ != nullptr) listener_->OnServiceNotice(a, b);
 }

@@ -45,6 +45,9 @@ public:
     // handset link stops.
     void ShutdownHandset();
 
+    // Passes the news to the current controller, if any.
+    void NotifySettingsChanged();
+
     // Ring tones for every online connector and the tray state; the
     // controller's answer to the new counts when there is one, else the
     // tray call's result. The argument is ignored.

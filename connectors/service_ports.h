@@ -92,6 +92,8 @@ public:
     virtual void OnServiceNotice1(int a) = 0;
     // The handset link is about to stop.
     virtual void OnStop() = 0;
+    // The user changed the settings (the tray application's ApplySettings).
+    virtual void OnSettingsChanged() = 0;
 
 protected:
     ~HandsetCallController() = default;

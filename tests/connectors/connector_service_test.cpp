@@ -74,6 +74,7 @@ public:
     void OnServiceNotice(int a, int b) override { Note("notice " + std::to_string(a) + " " + std::to_string(b)); }
     void OnServiceNotice1(int a) override { Note("notice1 " + std::to_string(a)); }
     void OnStop() override { Note("stop"); }
+    void OnSettingsChanged() override { Note("settings"); }
     void Refresh() override {}
     int OnConnectorStatus(int attached, int online) override {
         Note("status " + std::to_string(attached) + " " + std::to_string(online));
@@ -220,6 +221,7 @@ TEST_F(ServiceTest, ControllerIsChosenByHandsetModelAndGetsTheEvents) {
     service->OnHandsetEvent(80);
     service->OnHandsetNotice(3, 4);
     service->OnHandsetNotice1(9);
+    service->NotifySettingsChanged();
     // The controller's answer to the counts is RefreshStatus's result.
     EXPECT_EQ(service->RefreshStatus(), 100);
 
@@ -229,7 +231,7 @@ TEST_F(ServiceTest, ControllerIsChosenByHandsetModelAndGetsTheEvents) {
     service->OnHandsetEvent(70);
     EXPECT_EQ(journal, (std::vector<std::string>{"model 11 status 0 0", "model 11 event 80",
                                                  "model 11 notice 3 4", "model 11 notice1 9",
-                                                 "model 11 status 0 0"}));
+                                                 "model 11 settings", "model 11 status 0 0"}));
 }
 
 TEST_F(ServiceTest, ControllerTableHoldsTwentyAtMost) {

@@ -1,0 +1,342 @@
+// The keypad handset as a telephone, from the handset's input reports on
+// the fake HID bus through the handset link, the connector service and the
+// keypad controller to the simulated Skype client, and back from the
+// client's call states to the handset's route, ring and light.
+#include "handset_ui/call/keypad_controller.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "connectors/connector_service.h"
+#include "connectors/skype/skype_connector.h"
+#include "handset/handset_link.h"
+#include "handset/handset_protocol.h"
+#include "settings/app_settings.h"
+#include "settings/memory_registry.h"
+#include "tests/connectors/connector_fakes.h"
+#include "tests/handset/support/fake_hid_bus.h"
+#include "tests/support/desktop_test.h"
+
+namespace talvio::testing {
+namespace {
+
+class RecordingTray : public CallTray {
+public:
+    std::vector<std::string> calls;
+    void SetIndicator(int kind) override { calls.push_back("indicator " + std::to_string(kind)); }
+    void SetLedBlinkMode(int mode) override { calls.push_back("blink " + std::to_string(mode)); }
+    std::string LastBlink() const {
+        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
+            if (it->rfind("blink", 0) == 0) return *it;
+        }
+        return "none";
+    }
+};
+
+class RecordingPopup : public CallVolumePopup {
+public:
+    std::vector<std::string> calls;
+    void show() override { calls.push_back("show"); }
+    void startFade() override { calls.push_back("fade"); }
+    void volumeUp() override { calls.push_back("up"); }
+    void volumeDown() override { calls.push_back("down"); }
+    // The volume steps only, in order.
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> steps;
+        for (const std::string& call : calls) {
+            if (call == "up" || call == "down") steps.push_back(call);
+        }
+        return steps;
+    }
+};
+
+// The ring side of the audio service as the handset link drives it.
+class RecordingRings : public HandsetAudio {
+public:
+    std::vector<std::pair<int, bool>> rings;  // (index, loop)
+    bool PlayRingTone(int index, bool loop) override {
+        rings.emplace_back(index, loop);
+        return true;
+    }
+};
+
+class KeypadTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        settings.autoBusyText = L"In a call";
+        HandsetLink_SetBus(&bus);
+        HandsetLink_SetAudio(&rings);
+        HandsetLink_SetScreenFactory(nullptr);
+        handset = bus.PlugHandset(kKeypadModelId);
+        service.emplace(&settings);
+        auto connector = std::make_unique<SkypeConnector>(service->Registry());
+        skype = connector.get();
+        ASSERT_TRUE(service->Registry().Append(std::move(connector)));
+        auto family = std::make_unique<ScriptedConnector>(service->Registry(), 2);
+        voipBuster = family.get();
+        ASSERT_TRUE(service->Registry().Append(std::move(family)));
+        keypad.emplace(service->Registry(), tray, popup);
+        ASSERT_TRUE(service->AddController(&*keypad));
+        client.emplace();
+        client->SetAnswering(true);
+    }
+
+    void TearDown() override {
+        HandsetLink_Stop();
+        HandsetLink_SetAudio(nullptr);
+        service.reset();
+        client.reset();
+    }
+
+    // The handset arrives with Skype running and its window shown; what
+    // went out so far is dropped.
+    void Start(bool skypeRuns = true) {
+        if (skypeRuns) {
+            client->Launch();
+            client->ShowMainWindow();
+        }
+        service->StartHandsetLink();
+        ASSERT_EQ(service->CurrentController(), &*keypad);
+        Settle();
+        if (skypeRuns) {
+            ASSERT_TRUE(skype->IsOnline());
+        }
+        Clear();
+    }
+
+    void Clear() {
+        client->Take();
+        tray.calls.clear();
+        popup.calls.clear();
+        rings.rings.clear();
+    }
+
+    void Settle(std::uint32_t ms = 500) { os::hosted::AdvanceTime(ms); }
+
+    // The handset's controls, each followed by the polls that read them.
+    void Handset(const std::function<void(SimHandset&)>& action) {
+        handset->With([&](SimHandset& sim) {
+            action(sim);
+            return 0;
+        });
+        Settle(300);
+    }
+    void Lift() { Handset([](SimHandset& sim) { sim.Lift(); }); }
+    void PutDown() { Handset([](SimHandset& sim) { sim.HangUp(); }); }
+    void Press(int eventCode) {
+        Handset([&](SimHandset& sim) { ASSERT_TRUE(sim.HoldKeyFor(eventCode)); });
+        Handset([](SimHandset& sim) { sim.ReleaseKey(); });
+    }
+
+    // The commands the client received, without the connector's own
+    // periodic queries.
+    std::vector<std::string> Commands() {
+        std::vector<std::string> found;
+        for (const std::string& text : client->Take()) {
+            if (text.rfind("GET ", 0) != 0 && text != "PING") found.push_back(text);
+        }
+        return found;
+    }
+
+    std::uint8_t Route() {
+        return handset->With([](SimHandset& sim) { return sim.audioRoute(); });
+    }
+
+    // An incoming call from "alice" rings through, partner known.
+    int RingFromAlice() {
+        const int number = client->Ring("alice", false);
+        Settle();
+        return number;
+    }
+
+    MemoryRegistry store;
+    AppSettings settings{store, nullptr};
+    FakeHidBus bus;
+    RecordingRings rings;
+    std::shared_ptr<FakeHandset> handset;
+    RecordingTray tray;
+    RecordingPopup popup;
+    // Declared before the service, which holds it as its listener.
+    std::optional<KeypadController> keypad;
+    std::optional<ConnectorService> service;
+    SkypeConnector* skype = nullptr;
+    ScriptedConnector* voipBuster = nullptr;
+    std::optional<FakeSkypeClient> client;
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(KeypadTest, AnIncomingCallRingsIsAnsweredByLiftingTakesDigitsAndEndsWhenPutDown) {
+    Start();
+    const int number = RingFromAlice();
+    const std::string call = "CALL " + std::to_string(number);
+    EXPECT_EQ(tray.calls.front(), "indicator 1");
+    EXPECT_EQ(tray.LastBlink(), "blink 2");
+    EXPECT_EQ(Route(), kRouteRing);
+    // Skype rings by itself: the link only enters the silent ring state.
+    ASSERT_FALSE(rings.rings.empty());
+    EXPECT_EQ(rings.rings.back(), std::make_pair(-1, true));
+    Commands();
+
+    Lift();
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "BTN_PRESSED YES", "BTN_RELEASED YES"}));
+    // The client answered: talk route, steady light, ring state over.
+    EXPECT_EQ(skype->CurrentCall(), number + 1);
+    EXPECT_EQ(Route(), kRouteTalk);
+    EXPECT_EQ(tray.LastBlink(), "blink 1");
+    EXPECT_EQ(rings.rings.back(), std::make_pair(-1, false));
+
+    Press(5);
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "SET " + call + " DTMF 5"}));
+    Press(0);  // a 0 in a call is a tone, not the "+" of a new number
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "SET " + call + " DTMF 0"}));
+
+    PutDown();
+    const Strings ended = Commands();
+    ASSERT_GE(ended.size(), 2u);
+    EXPECT_EQ(ended[0], "BTN_PRESSED NO");
+    EXPECT_EQ(ended[1], "BTN_RELEASED NO");
+    EXPECT_EQ(skype->CurrentCall(), 0);
+    ASSERT_NE(skype->calls.GetHistoryCall(number + 1), nullptr);
+    EXPECT_EQ(skype->calls.GetHistoryCall(number + 1)->endReason, CallRecord::kFinished);
+    EXPECT_EQ(tray.LastBlink(), "blink 0");
+    EXPECT_EQ(Route(), kRouteRing);  // on hook again
+}
+
+TEST_F(KeypadTest, LiftingWithoutACallOnlyBringsTheClientForward) {
+    Start();
+    Lift();
+    EXPECT_EQ(Commands(), (Strings{"FOCUS"}));
+    EXPECT_EQ(Route(), kRouteTalk);
+}
+
+TEST_F(KeypadTest, PuttingDownInHandsFreeKeepsTheCallAndOnlyClearsTheMode) {
+    Start();
+    RingFromAlice();
+    Lift();
+    Press(122);
+    EXPECT_TRUE(keypad->HandsFree());
+    EXPECT_EQ(tray.LastBlink(), "blink 4");
+    Commands();
+
+    PutDown();
+    EXPECT_EQ(Commands(), Strings{});
+    EXPECT_FALSE(keypad->HandsFree());
+    EXPECT_NE(skype->CurrentCall(), 0);
+    EXPECT_EQ(tray.LastBlink(), "blink 1");
+
+    Lift();
+    PutDown();
+    const Strings ended = Commands();
+    ASSERT_FALSE(ended.empty());
+    EXPECT_EQ(ended[0], "BTN_PRESSED NO");
+    EXPECT_EQ(skype->CurrentCall(), 0);
+}
+
+TEST_F(KeypadTest, ZeroOnAnEmptyDialFieldTypesPlusThenDigits) {
+    Start();
+    Lift();
+    Commands();
+    Press(0);
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "BTN_PRESSED +", "BTN_RELEASED +"}));
+    EXPECT_EQ(client->DialText(), L"+");
+    Press(0);
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "BTN_PRESSED 0", "BTN_RELEASED 0"}));
+    EXPECT_EQ(client->DialText(), L"+0");
+}
+
+TEST_F(KeypadTest, ACallWhileAnotherClientHasALiveCallDoesNotRingAndGetsTheBusyTextOnce) {
+    settings.autoAnswer = 1;
+    settings.autoBusy = 1;
+    Start();
+    voipBuster->SetClient(client->ApiWindow(), VoipConnector::kOnline);
+    voipBuster->calls.SetStatus(40, CallRecord::kOnHold);
+
+    const int number = client->Ring("alice", false);
+    // The call is ringing again before its busy reply went out.
+    Settle(300);
+    client->Notify("CALL " + std::to_string(number) + " STATUS RINGING");
+    Settle(5000);
+
+    // The link never entered a ring state (on hook the route is the ring
+    // route anyway).
+    EXPECT_TRUE(std::none_of(rings.rings.begin(), rings.rings.end(),
+                             [](const auto& ring) { return ring.second; }));
+    const Strings sent = Commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "MESSAGE alice In a call"), 1);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(),
+                         "SET CALL " + std::to_string(number) + " STATUS FINISHED"),
+              1);
+    EXPECT_EQ(tray.LastBlink(), "blink 0");
+}
+
+TEST_F(KeypadTest, NavigationKeysTurnTheVolumeOnHookAndMoveInTheListWhenLifted) {
+    Start();
+    Press(60);
+    Press(40);
+    EXPECT_EQ(popup.Steps(), (Strings{"up", "down"}));
+    EXPECT_EQ(Commands(), Strings{});
+
+    Lift();
+    Commands();
+    Press(60);
+    Press(40);
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "OPEN CONTACTS", "BTN_PRESSED DOWN", "BTN_RELEASED DOWN",
+                                   "FOCUS", "OPEN CONTACTS", "BTN_PRESSED UP", "BTN_RELEASED UP"}));
+
+    // During a call, lifted: the reverse of the on-hook direction.
+    PutDown();
+    RingFromAlice();
+    Lift();
+    popup.calls.clear();
+    Press(60);
+    Press(40);
+    EXPECT_EQ(popup.Steps(), (Strings{"down", "up"}));
+
+    // Wheel steps made while a key is held are raised right after it.
+    popup.calls.clear();
+    Handset([](SimHandset& sim) { ASSERT_TRUE(sim.HoldKeyFor(40)); });
+    Handset([](SimHandset& sim) { sim.TurnWheel(5); });
+    Handset([](SimHandset& sim) { sim.ReleaseKey(); });
+    EXPECT_EQ(popup.Steps(), (Strings{"up", "down"}));
+}
+
+TEST_F(KeypadTest, WithoutAnyClientOnlyTheVolumeAndLineKeysAct) {
+    Start(false);
+    Press(60);
+    EXPECT_EQ(tray.calls, (Strings{"indicator 2"}));
+    EXPECT_EQ(popup.calls, (Strings{"show", "up"}));
+    Lift();
+    Press(60);
+    EXPECT_EQ(popup.Steps(), (Strings{"up", "down"}));
+    popup.calls.clear();
+    Press(5);
+    Press(50);
+    EXPECT_EQ(popup.calls, Strings{});
+    EXPECT_EQ(client->Take(), Strings{});
+}
+
+TEST_F(KeypadTest, AFamilyProgramRingsWithItsOwnToneUnlessItsUserIsNotToBeDisturbed) {
+    settings.programs[1].ringTone = 7;  // VoipBuster, id 2
+    Start();
+    voipBuster->SetClient(client->ApiWindow(), VoipConnector::kOnline);
+    CallRecord& call = voipBuster->calls.SetStatus(31, CallRecord::kRinging);
+    call.partnerHandle = "bob";
+    keypad->OnCallRinging(*voipBuster, 31);
+    EXPECT_EQ(rings.rings.back(), std::make_pair(7, true));
+    EXPECT_EQ(Route(), kRouteRing);
+    EXPECT_EQ(tray.LastBlink(), "blink 2");
+
+    voipBuster->SetClient(client->ApiWindow(), VoipConnector::kDoNotDisturb);
+    keypad->Refresh();
+    EXPECT_EQ(rings.rings.back(), std::make_pair(-1, false));
+    EXPECT_EQ(tray.LastBlink(), "blink 0");
+}
+
+}  // namespace
+}  // namespace talvio::testing
