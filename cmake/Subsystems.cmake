@@ -41,6 +41,7 @@ set(TALVIO_SUBSYSTEMS
     tools/client_sim
     audio
     tools/tonegen
+    tray
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})
