@@ -47,6 +47,8 @@ bool DriverProcess::initialiseSubsystems() {
     Audio_Start({.ports = SystemAudioPorts(), .settings = &settings_});
     if (!connectors_.Registry().CreateConnectors()) return false;
     Audio_SetConnectors(&connectors_.Registry());  // for the device names
+    keypad_.emplace(connectors_.Registry(), CallTray::None(), CallVolumePopup::None());
+    connectors_.AddController(&*keypad_);
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program
     return true;

@@ -10,6 +10,7 @@
 #include "app/connector_audio.h"
 #include "app/quit_window.h"
 #include "connectors/connector_service.h"
+#include "handset_ui/call/keypad_controller.h"
 #include "platform/unique.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
@@ -45,6 +46,9 @@ private:
     LocaleTable locale_;
     AppSettings settings_{SystemRegistry(), &locale_};
     ConnectorAudio connectorAudio_;
+    // Made once the registry exists; declared before the service, which
+    // holds it as its listener, so that it outlives the service.
+    std::optional<KeypadController> keypad_;
     // After the settings it reads; its connectors go before them.
     ConnectorService connectors_{&settings_, ServiceHandset::Link(), ServiceTray::None(), connectorAudio_};
 };
