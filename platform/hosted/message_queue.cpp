@@ -207,6 +207,17 @@ bool Send(Lock& lock, Hwnd window, std::uint32_t message, WParam wParam, LParam 
         SetLastError(kErrorInvalidWindowHandle);
         return false;
     }
+    ThreadState* owner = target->thread;
+    if (owner == &Self()) {
+        // A window of the calling thread: its procedure runs now, on the
+        // sender's own data, as in Win32; nothing is queued or copied.
+        const WndProc proc = target->proc;
+        lock.unlock();
+        const LResult value = proc(window, message, wParam, lParam);
+        lock.lock();
+        if (result) *result = value;
+        return true;
+    }
     auto sent = std::make_shared<SentMessage>();
     sent->window = window;
     sent->message = message;
@@ -214,15 +225,6 @@ bool Send(Lock& lock, Hwnd window, std::uint32_t message, WParam wParam, LParam 
     sent->lParam = lParam;
     if (message == WM_COPYDATA) CopyPayload(*sent);
 
-    ThreadState* owner = target->thread;
-    if (owner == &Self()) {
-        const WndProc proc = target->proc;
-        lock.unlock();
-        const LResult value = proc(window, message, wParam, sent->lParam);
-        lock.lock();
-        if (result) *result = value;
-        return true;
-    }
     if (!owner->alive) {
         SetLastError(kErrorInvalidWindowHandle);
         return false;
