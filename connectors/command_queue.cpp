@@ -1,5 +1,6 @@
 #include "connectors/command_queue.h"
 
+#include <cstring>
 #include <string>
 
 namespace talvio {
@@ -38,11 +39,22 @@ bool CommandQueue::SendNow(std::string_view command) {
     const os::Hwnd client = clientWindow_ ? clientWindow_->load() : nullptr;
     if (!client) return false;
     const os::Hwnd own = ownWindow_ ? ownWindow_->load() : nullptr;
-    const std::string text(command);  // the receiver is given the terminating zero too
+    // The receiver is given the terminating zero too. Commands short enough
+    // (all but long chat texts) are copied on the stack.
+    char shortCopy[kShortCommand];
+    std::string longCopy;
+    const char* text = shortCopy;
+    if (command.size() < sizeof shortCopy) {
+        std::memcpy(shortCopy, command.data(), command.size());
+        shortCopy[command.size()] = '\0';
+    } else {
+        longCopy.assign(command);
+        text = longCopy.c_str();
+    }
     os::CopyDataStruct data;
     data.dwData = 0;
-    data.cbData = static_cast<std::uint32_t>(text.size() + 1);
-    data.lpData = text.c_str();
+    data.cbData = static_cast<std::uint32_t>(command.size() + 1);
+    data.lpData = text;
     os::LResult result = 0;
     return os::SendMessageTimeout(client, os::WM_COPYDATA, reinterpret_cast<os::WParam>(own),
                                   reinterpret_cast<os::LParam>(&data), os::SMTO_ABORTIFHUNG,

@@ -27,6 +27,8 @@ public:
     static constexpr std::uint32_t kSendTimeoutMs = 2000;
     static constexpr std::uint32_t kSendPauseMs = 10;
     static constexpr std::uint32_t kIdlePollMs = 100;
+    // Commands below this length are sent from a stack copy.
+    static constexpr std::size_t kShortCommand = 256;
 
     CommandQueue() = default;
     ~CommandQueue() override;

@@ -1,5 +1,7 @@
 #include "handset/handset_device.h"
 
+#include <algorithm>
+
 namespace talvio {
 
 int HandsetDevice::NotSupported() {
@@ -69,9 +71,11 @@ int HandsetDevice::FindAndOpen() {
 
 int HandsetDevice::ReadEvent() {
     if (!channel_) return event::kNoReport;
-    std::vector<std::uint8_t> buffer = MakeReportBuffer(channel_->inputReportLength());
-    if (!channel_->ReadReport(buffer)) return event::kNoReport;
-    return DecodeInputReport(GetModelId(), input_, buffer.data(), channel_->inputReportLength());
+    // One buffer for every poll; zeroed each time, as a fresh one would be.
+    const std::size_t length = channel_->inputReportLength();
+    readBuffer_.assign(std::max(kReportBufferSize, length), 0);
+    if (!channel_->ReadReport(readBuffer_)) return event::kNoReport;
+    return DecodeInputReport(GetModelId(), input_, readBuffer_.data(), length);
 }
 
 void HandsetDevice::Poll(bool haveSink, std::vector<int>& raised) {

@@ -89,6 +89,7 @@ protected:
     std::shared_ptr<ReportChannel> channel_;  // null when closed
     std::unique_ptr<LcdScreen> screen_;
     bool lightOn_ = false;
+    std::vector<std::uint8_t> readBuffer_;  // the poll's input report
 };
 
 }  // namespace talvio

@@ -23,6 +23,8 @@ struct LinkState {
     // Devices retired while a timer handler runs; deleted when it ends.
     std::vector<std::unique_ptr<HandsetDevice>> retired;
     int timerDepth = 0;
+    // The codes of the outermost timer handler's poll, kept between polls.
+    std::vector<int> raised;
     os::Hwnd window = nullptr;
     std::unique_ptr<HidNotification> notification;
     HidBus* bus = nullptr;
@@ -115,7 +117,11 @@ void ReportPresence() {
 
 void OnTimer(std::uintptr_t id) {
     ++g_link.timerDepth;
-    std::vector<int> raised;
+    // A handler that pumps messages may poll again inside this one: that
+    // inner poll gets a vector of its own.
+    std::vector<int> nested;
+    std::vector<int>& raised = g_link.timerDepth == 1 ? g_link.raised : nested;
+    raised.clear();
     {
         DeviceLock lock;
         if (HandsetDevice* device = lock.device()) {

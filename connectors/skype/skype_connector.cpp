@@ -1,4 +1,5 @@
 // The commands the Skype connector sends for each connector operation.
+#include <cstdio>
 #include <string>
 
 #include "connectors/connector_host.h"
@@ -69,7 +70,10 @@ void SkypeConnector::PressKey(int code) {
         return;
     }
     if (const int call = CurrentCall(); call != 0) {
-        Send("SET CALL " + std::to_string(call - 1) + " DTMF " + key);
+        // Formatted on the stack: a tone during a call allocates nothing.
+        char text[48];
+        const int length = std::snprintf(text, sizeof text, "SET CALL %d DTMF %c", call - 1, key);
+        Send(std::string_view(text, static_cast<std::size_t>(length)));
         return;
     }
     PressButton(std::string(1, key));
