@@ -5,6 +5,8 @@
 // Ownership and threading: as HandsetController.
 #pragma once
 
+#include <cstdint>
+
 #include "handset_ui/call/handset_controller.h"
 
 namespace talvio {
