@@ -66,11 +66,14 @@ inline constexpr std::uint32_t WM_COMMAND = 0x0111;
 inline constexpr std::uint32_t WM_TIMER = 0x0113;
 inline constexpr std::uint32_t WM_HSCROLL = 0x0114;
 inline constexpr std::uint32_t WM_VSCROLL = 0x0115;
+inline constexpr std::uint32_t WM_INITMENUPOPUP = 0x0117;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
 inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
 inline constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
 inline constexpr std::uint32_t WM_LBUTTONDBLCLK = 0x0203;
+inline constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
 inline constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
+inline constexpr std::uint32_t WM_PRINTCLIENT = 0x0318;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 inline constexpr std::uint32_t EM_SETSEL = 0x00B1;
 
@@ -86,6 +89,10 @@ inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
 inline constexpr std::uint32_t WS_MINIMIZE = 0x20000000;
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;
 inline constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
+inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;
+inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr std::uint32_t WS_EX_LAYERED = 0x00080000;
 
 // keybd_event flags.
 inline constexpr std::uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;
@@ -115,6 +122,11 @@ struct Rect {
     int top = 0;
     int right = 0;
     int bottom = 0;
+};
+
+struct Point {
+    int x = 0;
+    int y = 0;
 };
 
 // Mirrors CREATESTRUCTW; lpCreateParams is what CreateWindowEx was given.
@@ -214,6 +226,7 @@ bool SetWindowText(Hwnd window, std::wstring_view text);
 Rect GetWindowRect(Hwnd window);
 Rect GetClientRect(Hwnd window);
 std::uint32_t GetWindowStyle(Hwnd window);
+std::uint32_t GetWindowExStyle(Hwnd window);  // GetWindowLongW(GWL_EXSTYLE)
 bool IsWindowVisible(Hwnd window);
 bool IsWindowEnabled(Hwnd window);
 bool IsIconic(Hwnd window);
@@ -234,6 +247,78 @@ Hwnd GetForegroundWindow();
 bool BringWindowToTop(Hwnd window);
 Hwnd SetFocus(Hwnd window);
 void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags);
+bool GetCursorPos(Point& point);
+
+// --- menus and icons ------------------------------------------------------------
+// Menus are USER objects: any thread may change one, and a menu that is the
+// submenu of an item is destroyed with its parent. Owned through os::Menu.
+struct MenuTag;
+using Hmenu = MenuTag*;
+// Icons from LoadIcon are shared by the module: never destroyed.
+struct IconTag;
+using Hicon = IconTag*;
+
+inline constexpr std::uint32_t MF_BYCOMMAND = 0x0000;
+inline constexpr std::uint32_t MF_STRING = 0x0000;
+inline constexpr std::uint32_t MF_ENABLED = 0x0000;
+inline constexpr std::uint32_t MF_UNCHECKED = 0x0000;
+inline constexpr std::uint32_t MF_GRAYED = 0x0001;
+inline constexpr std::uint32_t MF_DISABLED = 0x0002;
+inline constexpr std::uint32_t MF_CHECKED = 0x0008;
+inline constexpr std::uint32_t MF_POPUP = 0x0010;
+inline constexpr std::uint32_t MF_BYPOSITION = 0x0400;
+inline constexpr std::uint32_t MF_SEPARATOR = 0x0800;
+inline constexpr std::uint32_t kMenuItemMissing = 0xFFFFFFFF;  // CheckMenuItem/EnableMenuItem
+
+inline constexpr std::uint32_t MIIM_STATE = 0x0001;
+inline constexpr std::uint32_t MIIM_ID = 0x0002;
+inline constexpr std::uint32_t MIIM_SUBMENU = 0x0004;
+inline constexpr std::uint32_t MIIM_STRING = 0x0040;
+inline constexpr std::uint32_t MIIM_FTYPE = 0x0100;
+inline constexpr std::uint32_t MFT_STRING = 0x0000;
+inline constexpr std::uint32_t MFT_SEPARATOR = 0x0800;
+inline constexpr std::uint32_t MFS_ENABLED = 0x0000;
+inline constexpr std::uint32_t MFS_GRAYED = 0x0003;
+inline constexpr std::uint32_t MFS_CHECKED = 0x0008;
+
+inline constexpr std::uint32_t TPM_RIGHTALIGN = 0x0008;
+inline constexpr std::uint32_t TPM_VERTICAL = 0x0040;
+inline constexpr std::uint32_t TPM_RETURNCMD = 0x0100;
+
+// Mirrors MENUITEMINFOW for the fields the program uses; `text` stands for
+// dwTypeData/cch and is read and written whole.
+struct MenuItemInfo {
+    std::uint32_t mask = 0;  // MIIM_*
+    std::uint32_t type = 0;  // MFT_*
+    std::uint32_t state = 0;  // MFS_*
+    std::uint32_t id = 0;
+    Hmenu subMenu = nullptr;
+    std::wstring text;
+};
+
+Hmenu LoadMenu(void* instance, int resourceId);  // LoadMenuW with MAKEINTRESOURCE
+Hmenu CreatePopupMenu();
+bool DestroyMenu(Hmenu menu);
+Hmenu GetSubMenu(Hmenu menu, int position);
+int GetMenuItemCount(Hmenu menu);  // -1 for an invalid menu
+// By command id (searching submenus, as Win32 does) or by position.
+bool GetMenuItemInfo(Hmenu menu, std::uint32_t item, bool byPosition, MenuItemInfo& info);
+// Attaching a submenu does not destroy the one it replaces.
+bool SetMenuItemInfo(Hmenu menu, std::uint32_t item, bool byPosition, const MenuItemInfo& info);
+// Both return the item's previous MF_CHECKED / MF_GRAYED|MF_DISABLED bits,
+// or kMenuItemMissing.
+std::uint32_t CheckMenuItem(Hmenu menu, std::uint32_t item, std::uint32_t flags);
+std::uint32_t EnableMenuItem(Hmenu menu, std::uint32_t item, std::uint32_t flags);
+// With MF_POPUP, idOrSubmenu is the submenu, which the menu then owns.
+bool AppendMenu(Hmenu menu, std::uint32_t flags, std::uintptr_t idOrSubmenu, const wchar_t* text);
+// Modal until the user chooses or dismisses; WM_INITMENUPOPUP reaches the
+// owner for the menu and for every submenu the user opens. The chosen
+// command is posted to the owner as WM_COMMAND, or returned with
+// TPM_RETURNCMD. `exclude` may be null.
+int TrackPopupMenuEx(Hmenu menu, std::uint32_t flags, int x, int y, Hwnd owner,
+                     const Rect* exclude);
+
+Hicon LoadIcon(void* instance, int resourceId);  // LoadIconW with MAKEINTRESOURCE
 
 // --- time ---------------------------------------------------------------------
 std::uint32_t GetTickCount();

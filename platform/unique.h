@@ -52,4 +52,11 @@ struct KernelHandleTraits {
 };
 using Handle = Unique<KernelHandleTraits>;
 
+struct MenuTraits {
+    using Type = Hmenu;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type menu) noexcept { DestroyMenu(menu); }
+};
+using Menu = Unique<MenuTraits>;
+
 }  // namespace os

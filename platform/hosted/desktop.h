@@ -174,4 +174,49 @@ std::size_t ThreadStackSize(KernelHandle thread);
 // "C:\\Program Files\\Talvio\\TalvioDriver.exe").
 void SetModuleFileName(std::wstring_view path);
 
+// --- resources -------------------------------------------------------------------
+// The module's resources, as a resource script would declare them. One
+// module serves every instance handle. A fresh desktop has none.
+struct MenuTemplateItem {
+    std::wstring text;
+    std::uint32_t id = 0;
+    std::uint32_t flags = 0;  // MF_SEPARATOR, MF_GRAYED, MF_CHECKED
+    std::vector<MenuTemplateItem> popup;  // non-empty: a submenu (MF_POPUP)
+};
+void AddMenuResource(int id, std::vector<MenuTemplateItem> items);
+void AddIconResource(int id);
+// How many LoadIcon calls found icon `id`.
+int IconLoadCount(int id);
+
+// A bitmap as LoadImage makes a DIB section of it: bottom-up rows, each
+// padded to four bytes.
+struct BitmapResource {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;  // 24 or 32
+    std::vector<std::uint8_t> bits;
+};
+void AddBitmapResource(int id, BitmapResource bitmap);
+bool FindBitmapResource(int id, BitmapResource* bitmap);
+
+// --- menus -----------------------------------------------------------------------
+// The user's side of TrackPopupMenuEx, which returns at once here. The next
+// tracked menu chooses command `id` (queued, one per tracking): it opens
+// each submenu on the way to the item, sending WM_INITMENUPOPUP for it as
+// Win32 does, and chooses the item only when it and every item on the way
+// are enabled. Without a queued choice the menu is dismissed.
+void ChooseMenuCommand(std::uint32_t id);
+struct MenuTracking {
+    Hmenu menu = nullptr;
+    std::uint32_t flags = 0;
+    int x = 0;
+    int y = 0;
+    Hwnd owner = nullptr;
+    bool excluded = false;  // an exclusion rectangle was given
+    Rect exclude;
+    std::uint32_t chosen = 0;  // 0 when dismissed or refused
+};
+std::vector<MenuTracking> MenuTrackings();
+void SetCursorPos(int x, int y);  // what GetCursorPos answers (default 0, 0)
+
 }  // namespace os::hosted

@@ -274,6 +274,14 @@ void Reset() {
     d.foreground = 0;
     d.keyLog.clear();
     d.keyDelivery = true;
+    d.menus.clear();
+    d.nextMenu = 0x20000;
+    d.menuResources.clear();
+    d.iconLoads.clear();
+    d.bitmapResources.clear();
+    d.menuChoices.clear();
+    d.menuTrackings.clear();
+    d.cursor = {};
 }
 
 std::uint64_t Now() {

@@ -56,6 +56,7 @@ struct Window {
     void* userData = nullptr;
     std::wstring text;
     std::uint32_t style = 0;
+    std::uint32_t exStyle = 0;
     int x = 0, y = 0, width = 0, height = 0;  // relative to the parent
     std::uintptr_t parent = 0;                // 0 for top-level and message-only
     bool messageOnly = false;
@@ -115,6 +116,18 @@ struct Process {
     std::wstring moduleFileName;
 };
 
+struct MenuItem {
+    std::uint32_t type = 0;   // MFT_*
+    std::uint32_t state = 0;  // MFS_*
+    std::uint32_t id = 0;
+    std::uintptr_t subMenu = 0;
+    std::wstring text;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+};
+
 
 struct Desktop {
     std::mutex mutex;
@@ -144,6 +157,15 @@ struct Desktop {
     std::map<std::uintptr_t, std::shared_ptr<KernelObject>> handles;
     std::map<std::wstring, std::weak_ptr<KernelObject>> namedObjects;
     std::uintptr_t nextHandle = 0x100;
+
+    std::map<std::uintptr_t, Menu> menus;
+    std::uintptr_t nextMenu = 0x20000;
+    std::map<int, std::vector<MenuTemplateItem>> menuResources;
+    std::map<int, int> iconLoads;  // icon resources, with their load counts
+    std::map<int, BitmapResource> bitmapResources;
+    std::deque<std::uint32_t> menuChoices;
+    std::vector<MenuTracking> menuTrackings;
+    Point cursor;
 
     std::uint64_t timerOrder = 0;
     std::uintptr_t focus = 0;

@@ -91,6 +91,12 @@ void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t f
                                 static_cast<std::uint32_t>(d.now)});
 }
 
+bool GetCursorPos(Point& point) {
+    Lock lock(TheDesktop().mutex);
+    point = TheDesktop().cursor;
+    return true;
+}
+
 }  // namespace os
 
 namespace os::hosted {
@@ -115,6 +121,11 @@ void SetKeyDelivery(bool deliver) {
 Hwnd GetFocus() {
     Lock lock(TheDesktop().mutex);
     return ToHwnd(TheDesktop().focus);
+}
+
+void SetCursorPos(int x, int y) {
+    Lock lock(TheDesktop().mutex);
+    TheDesktop().cursor = {x, y};
 }
 
 }  // namespace os::hosted

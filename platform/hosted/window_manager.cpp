@@ -165,6 +165,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wst
     window->className = registeredName;
     window->proc = proc;
     window->style = style;
+    window->exStyle = exStyle;
     window->x = x == kUseDefault ? 0 : x;
     window->y = y == kUseDefault ? 0 : y;
     window->width = width == kUseDefault ? 640 : width;
@@ -441,6 +442,12 @@ std::uint32_t GetWindowStyle(Hwnd window) {
     Lock lock(TheDesktop().mutex);
     Window* target = Existing(window);
     return target ? target->style : 0;
+}
+
+std::uint32_t GetWindowExStyle(Hwnd window) {
+    Lock lock(TheDesktop().mutex);
+    Window* target = Existing(window);
+    return target ? target->exStyle : 0;
 }
 
 bool IsWindowVisible(Hwnd window) {

@@ -101,6 +101,10 @@ std::uint32_t GetWindowStyle(Hwnd window) {
     return static_cast<std::uint32_t>(GetWindowLongW(ToHwnd(window), GWL_STYLE));
 }
 
+std::uint32_t GetWindowExStyle(Hwnd window) {
+    return static_cast<std::uint32_t>(GetWindowLongW(ToHwnd(window), GWL_EXSTYLE));
+}
+
 bool IsWindowVisible(Hwnd window) { return ::IsWindowVisible(ToHwnd(window)) != FALSE; }
 bool IsWindowEnabled(Hwnd window) { return ::IsWindowEnabled(ToHwnd(window)) != FALSE; }
 bool IsIconic(Hwnd window) { return ::IsIconic(ToHwnd(window)) != FALSE; }
@@ -146,6 +150,13 @@ Hwnd SetFocus(Hwnd window) { return FromHwnd(::SetFocus(ToHwnd(window))); }
 
 void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
     ::keybd_event(virtualKey, scanCode, flags, 0);
+}
+
+bool GetCursorPos(Point& point) {
+    POINT native{};
+    if (!::GetCursorPos(&native)) return false;
+    point = {native.x, native.y};
+    return true;
 }
 
 }  // namespace os

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#undef AppendMenu
 #undef CallWindowProc
 #undef CreateMutex
 #undef CreateWindow
@@ -21,10 +22,13 @@
 #undef FindWindowEx
 #undef GetClassInfo
 #undef GetClassName
+#undef GetMenuItemInfo
 #undef GetMessage
 #undef GetModuleFileName
 #undef GetModuleHandle
 #undef GetWindowText
+#undef LoadIcon
+#undef LoadMenu
 #undef PeekMessage
 #undef PostMessage
 #undef PostThreadMessage
@@ -32,4 +36,5 @@
 #undef RegisterWindowMessage
 #undef SendMessage
 #undef SendMessageTimeout
+#undef SetMenuItemInfo
 #undef SetWindowText
