@@ -67,20 +67,6 @@ void TraceEscapedException(const char* where, std::uint32_t message, const char*
                              static_cast<unsigned>(message), what);
 }
 
-// Restores a DC's previous bitmap even when painting throws.
-class BitmapSelection {
-public:
-    BitmapSelection(paint::Dc dc, paint::Bitmap bitmap)
-        : dc_(dc), previous_(paint::SelectBitmap(dc, bitmap)) {}
-    BitmapSelection(const BitmapSelection&) = delete;
-    BitmapSelection& operator=(const BitmapSelection&) = delete;
-    ~BitmapSelection() { paint::SelectBitmap(dc_, previous_); }
-
-private:
-    paint::Dc dc_;
-    paint::Bitmap previous_;
-};
-
 }  // namespace
 
 Window::~Window() {
@@ -236,7 +222,7 @@ os::LResult Window::onPaintMessage() {
     if (doubleBuffered_ && !backBuffer_) backBuffer_ = paint::CreateCompatibleBitmap(bound_, width, height);
     if (doubleBuffered_ && backBuffer_) {
         const paint::Dc memory = paint::SharedMemoryDc();
-        BitmapSelection selection(memory, backBuffer_.get());
+        paint::BitmapSelection selection(memory, backBuffer_.get());
         paint::FillWhite(memory, paintRect_);
         onPaint(memory);
         paint::CopyArea(scope.dc(), memory, width, height);
