@@ -24,6 +24,8 @@ function(talvio_library name)
     endif()
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/Generators.cmake)
+
 # Every subsystem folder that holds code. Each one's CMakeLists.txt calls
 # talvio_library(); the order does not matter to CMake.
 set(TALVIO_SUBSYSTEMS
@@ -42,6 +44,7 @@ set(TALVIO_SUBSYSTEMS
     audio
     tools/tonegen
     tray
+    resources
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})

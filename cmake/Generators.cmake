@@ -1,0 +1,39 @@
+# Programs that make sources at build time run on the build machine, so a
+# cross build compiles them with the build machine's own compiler.
+#
+# talvio_generator(<name> MAIN <main.cpp> LIBRARY <target> SOURCES <files...>)
+# Natively <name> is an executable of MAIN linked with LIBRARY; in a cross
+# build MAIN and SOURCES (LIBRARY's sources) are compiled for the build
+# machine. Sets <name>_COMMAND to the program to run.
+function(talvio_generator name)
+    cmake_parse_arguments(G "" "MAIN;LIBRARY" "SOURCES" ${ARGN})
+    if(CMAKE_CROSSCOMPILING)
+        find_program(TALVIO_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+        set(command ${CMAKE_CURRENT_BINARY_DIR}/${name}-host)
+        set(sources ${G_SOURCES} ${G_MAIN})
+        list(TRANSFORM sources PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+        file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+        add_custom_command(OUTPUT ${command}
+            COMMAND ${TALVIO_HOST_CXX} -std=c++20 -O2 -I${CMAKE_SOURCE_DIR} ${sources} -o ${command}
+            DEPENDS ${sources} ${headers}
+            COMMENT "Building ${name} for the build machine")
+    else()
+        add_executable(${name} ${G_MAIN})
+        target_link_libraries(${name} PRIVATE ${G_LIBRARY})
+        set(command $<TARGET_FILE:${name}>)
+    endif()
+    set(${name}_COMMAND ${command} PARENT_SCOPE)
+endfunction()
+
+# talvio_driver_resources(<variable> <script> <target>): compiles the
+# resource script that <target> generates into TalvioDriver.exe, and names
+# it in the cache <variable> for the tests that compile it too.
+function(talvio_driver_resources variable script target)
+    set(${variable} ${script} CACHE INTERNAL "")
+    if(WIN32 AND TARGET TalvioDriver)
+        set_source_files_properties(${script} DIRECTORY ${CMAKE_SOURCE_DIR}/app
+                                    PROPERTIES GENERATED TRUE)
+        target_sources(TalvioDriver PRIVATE ${script})
+        add_dependencies(TalvioDriver ${target})
+    endif()
+endfunction()
