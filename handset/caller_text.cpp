@@ -1,22 +1,55 @@
 #include "handset/caller_text.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <unordered_set>
 
 namespace talvio {
 
-os::CopyDataStruct* AllocateCallerTextBlock(const os::CopyDataStruct& received) {
+namespace {
+
+struct BlockRegistry {
+    std::mutex lock;
+    std::unordered_set<os::LParam> live;
+};
+
+// Never destroyed: a hook thread may still post while the process exits.
+BlockRegistry& Registry() {
+    static auto* registry = new BlockRegistry;
+    return *registry;
+}
+
+}  // namespace
+
+os::LParam AllocateCallerTextBlock(const os::CopyDataStruct& received) {
     const std::size_t size = sizeof(os::CopyDataStruct) + received.cbData;
-    auto* block = static_cast<os::CopyDataStruct*>(std::malloc(size));
-    if (block == nullptr) return nullptr;
-    auto* payload = reinterpret_cast<std::uint8_t*>(block + 1);
+    CallerTextBlock block(static_cast<os::CopyDataStruct*>(std::malloc(size)));
+    if (!block) return 0;
+    auto* payload = reinterpret_cast<std::uint8_t*>(block.get() + 1);
     if (received.cbData != 0 && received.lpData != nullptr) {
         std::memcpy(payload, received.lpData, received.cbData);
     }
     block->dwData = received.dwData;
     block->cbData = received.cbData;
     block->lpData = payload;
-    return block;
+    const auto name = reinterpret_cast<os::LParam>(block.get());
+    BlockRegistry& registry = Registry();
+    try {
+        const std::lock_guard guard(registry.lock);
+        registry.live.insert(name);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    block.release();
+    return name;
+}
+
+CallerTextBlock TakeCallerTextBlock(os::LParam lParam) {
+    BlockRegistry& registry = Registry();
+    const std::lock_guard guard(registry.lock);
+    if (registry.live.erase(lParam) == 0) return nullptr;
+    return CallerTextBlock(reinterpret_cast<os::CopyDataStruct*>(lParam));
 }
 
 bool ParseCallerText(const os::CopyDataStruct& block, std::wstring& text) {

@@ -1,7 +1,6 @@
 #include "handset/handset_link.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -148,8 +147,8 @@ void OnDeviceChange(os::WParam kind) {
 }
 
 void OnCallerText(os::LParam lParam) {
-    auto* block = reinterpret_cast<os::CopyDataStruct*>(lParam);
-    if (block == nullptr) return;
+    const CallerTextBlock block = TakeCallerTextBlock(lParam);
+    if (!block) return;
     std::wstring text;
     if (ParseCallerText(*block, text)) {
         DeviceLock lock;
@@ -157,7 +156,6 @@ void OnCallerText(os::LParam lParam) {
             device->screen()->OnCallerText(text);
         }
     }
-    std::free(block);
 }
 
 void OnDestroy() {

@@ -240,10 +240,8 @@ TEST_F(HandsetLinkTest, UnplugInsideAnEventHandlerIsSafe) {
     EXPECT_EQ(sink.presence, (std::vector<int>{1, 0, 0}));
 }
 
-class CallerTextTest : public HandsetLinkTest {};
-
-os::CopyDataStruct* Block(std::uintptr_t kind, std::uint32_t code, const std::string& text,
-                          std::uint32_t extra = 0) {
+CallerTextBlock Block(std::uintptr_t kind, std::uint32_t code, const std::string& text,
+                      std::uint32_t extra = 0) {
     std::vector<std::uint8_t> payload(8 + text.size() * 2 + 2 + extra, 0);
     payload[0] = static_cast<std::uint8_t>(code);
     for (std::size_t i = 0; i < text.size(); ++i) payload[8 + 2 * i] = static_cast<std::uint8_t>(text[i]);
@@ -251,36 +249,34 @@ os::CopyDataStruct* Block(std::uintptr_t kind, std::uint32_t code, const std::st
     received.dwData = kind;
     received.cbData = static_cast<std::uint32_t>(payload.size());
     received.lpData = payload.data();
-    return AllocateCallerTextBlock(received);
+    return TakeCallerTextBlock(AllocateCallerTextBlock(received));
 }
 
 TEST(CallerTextParse, AcceptsOnlyBoundedKindElevenPayloadsAboveFifty) {
     std::wstring text;
-    os::CopyDataStruct* good = Block(11, 51, "Alice");
-    EXPECT_TRUE(ParseCallerText(*good, text));
+    EXPECT_TRUE(ParseCallerText(*Block(11, 51, "Alice"), text));
     EXPECT_EQ(text, L"Alice");
-    std::free(good);
-    for (auto* bad : {Block(10, 51, "Bob"), Block(11, 50, "Bob"), Block(11, 99, "Bob", 1010)}) {
+    for (const auto& bad : {Block(10, 51, "Bob"), Block(11, 50, "Bob"), Block(11, 99, "Bob", 1010)}) {
         EXPECT_FALSE(ParseCallerText(*bad, text));
-        std::free(bad);
     }
     // An unterminated odd-length payload just below the limit stays inside.
     std::vector<std::uint8_t> payload(1023, 'A');
     payload[0] = 60;
     payload[1] = payload[2] = payload[3] = 0;
     os::CopyDataStruct received{11, 1023, payload.data()};
-    os::CopyDataStruct* edge = AllocateCallerTextBlock(received);
-    EXPECT_TRUE(ParseCallerText(*edge, text));
+    EXPECT_TRUE(ParseCallerText(*TakeCallerTextBlock(AllocateCallerTextBlock(received)), text));
     EXPECT_EQ(text.size(), (1022u - 8u) / 2u);
-    std::free(edge);
 }
 
 TEST_F(HandsetLinkTest, CallerTextMessageIsFreedWithoutAScreen) {
     bus.PlugHandset(kKeypadModelId);
     HandsetLink_Start(&sink);
-    os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0,
-                    reinterpret_cast<os::LParam>(Block(11, 77, "Carol")));
+    const std::vector<std::uint8_t> payload = {77, 0, 0, 0, 0, 0, 0, 0, 'C', 0, 0, 0};
+    const os::CopyDataStruct received{11, static_cast<std::uint32_t>(payload.size()), payload.data()};
+    const os::LParam block = AllocateCallerTextBlock(received);
+    os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0, block);
     os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0, 0);
+    EXPECT_EQ(TakeCallerTextBlock(block), nullptr);  // taken and freed by the window
     EXPECT_EQ(HandsetLink_IsPresent(), 1);  // and LeakSanitizer sees no leak
 }
 

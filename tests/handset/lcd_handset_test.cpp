@@ -167,11 +167,25 @@ TEST_F(LcdHandsetTest, SlowTimerTicksTheScreenAndSendsStatus) {
     EXPECT_EQ(status, 5);
 }
 
-TEST_F(LcdHandsetTest, CallerTextReachesTheScreen) {
+// Any process can post 1260: only a block this process made, once, is read.
+TEST_F(LcdHandsetTest, CallerTextReachesTheScreenOnlyFromOurOwnBlocks) {
     std::vector<std::uint8_t> payload = {77, 0, 0, 0, 1, 0, 0, 0, 'D', 0, 'a', 0, 'n', 0, 0, 0};
     os::CopyDataStruct received{11, static_cast<std::uint32_t>(payload.size()), payload.data()};
-    os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0,
-                    reinterpret_cast<os::LParam>(AllocateCallerTextBlock(received)));
+    const os::LParam block = AllocateCallerTextBlock(received);
+    ASSERT_NE(block, 0);
+    {
+        os::hosted::ProcessScope scope(os::hosted::CreateProcess(L"intruder.exe"));
+        // A well-formed block at an address of its own looks just like ours.
+        for (const os::LParam junk : {os::LParam{1}, os::LParam{-1}, os::LParam{0x7FFFFFFF},
+                                      reinterpret_cast<os::LParam>(&received), block + 1}) {
+            os::PostMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0, junk);
+        }
+    }
+    os::hosted::PumpMessages();
+    EXPECT_TRUE(g_screen->callerTexts.empty());
+
+    os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0, block);
+    os::SendMessage(HandsetLink_GetWindow(), kCallerTextMessage, 0, block);  // freed by the first
     EXPECT_EQ(g_screen->callerTexts, std::vector<std::wstring>{L"Dan"});
 }
 
