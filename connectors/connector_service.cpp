@@ -238,7 +238,7 @@ bool ConnectorService::ListOnlineConnectors(int* ids, int& count) {
 
 int ConnectorService::SetActiveProgram(int id) {
     if (!registry_.ActivateById(id)) return 0;
-    RefreshStatus();
+    // One refresh: each one sends every online client its ring tone again.
     if (settings_ != nullptr) settings_->activeProgram = id;
     return RefreshStatus();
 }

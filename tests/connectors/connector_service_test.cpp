@@ -273,7 +273,7 @@ TEST_F(ServiceTest, ShutdownGivesTheStopNoticeBeforeTheHandsetStops) {
     EXPECT_EQ(service->CurrentController(), nullptr);
 }
 
-TEST_F(ServiceTest, SetActiveProgramNeedsAKnownId) {
+TEST_F(ServiceTest, SetActiveProgramNeedsAKnownIdAndRefreshesOnce) {
     settings.activeProgram = 1;
     EXPECT_EQ(service->SetActiveProgram(9), 0);
     EXPECT_EQ(settings.activeProgram, 1);
@@ -281,6 +281,12 @@ TEST_F(ServiceTest, SetActiveProgramNeedsAKnownId) {
     EXPECT_EQ(settings.activeProgram, 5);
     EXPECT_EQ(service->Registry().ActiveIndex(), 1);
     EXPECT_EQ(sparVoip->log.front(), "BringToFront");
+
+    // Each online client hears its ring tone once per switch.
+    handset.present = true;
+    AttachSkype();
+    ASSERT_EQ(service->SetActiveProgram(1), 11);  // the tray's "ready"
+    EXPECT_EQ(RingtoneCommands(), (std::vector<std::string>{"SET RINGTONE 1 C:\\Talvio\\waves\\ring0.wav"}));
 }
 
 TEST_F(ServiceTest, ListOnlineConnectorsWritesWhatFits) {
