@@ -25,7 +25,9 @@ namespace talvio {
 class SkypeConnector : public VoipConnector, private SkypeAutomationHost {
 public:
     static constexpr int kId = 1;
-    // Private messages of the connector window.
+    // Private messages of the connector window. 1040 (a copy to parse) and
+    // 1042 (a copy to handle as if just received) name a receive-pool copy
+    // by its ticket; any other lParam is dropped.
     static constexpr std::uint32_t kTextReady = os::WM_USER + 16;    // 1040
     static constexpr std::uint32_t kAttachReply = os::WM_USER + 17;  // 1041
     static constexpr std::uint32_t kCopyData = os::WM_USER + 18;     // 1042
@@ -105,7 +107,8 @@ public:
 private:
     // Transport.
     os::LResult OnCopyData(os::WParam sender, const os::CopyDataStruct* data);
-    os::LResult OnTextReady(os::WParam sender, os::LParam copy);
+    os::LResult OnTextReady(os::LParam ticket);
+    void PostTextReady(os::WParam sender, os::LParam ticket);
     void OnAttachReply(os::Hwnd clientApiWindow, os::LParam status);
     void OnAttached(os::Hwnd clientApiWindow);
     void OnWatchTimer();

@@ -1,5 +1,6 @@
 // Discovery, attachment, receiving and the liveness watch of the Skype
 // connector.
+#include <optional>
 #include <vector>
 
 #include "connectors/connector_host.h"
@@ -41,10 +42,16 @@ void SkypeConnector::Send(std::string_view command, int priority) {
 
 os::LResult SkypeConnector::handleMessage(std::uint32_t message, os::WParam wParam,
                                           os::LParam lParam) {
-    if (message == os::WM_COPYDATA || message == kCopyData) {
+    if (message == os::WM_COPYDATA) {
         return OnCopyData(wParam, reinterpret_cast<const os::CopyDataStruct*>(lParam));
     }
-    if (message == kTextReady) return OnTextReady(wParam, lParam);
+    // 1040 and 1042 carry no data between processes: their lParam is a
+    // receive-pool ticket, and one that names no copy of ours is dropped.
+    if (message == kTextReady) return OnTextReady(lParam);
+    if (message == kCopyData) {
+        if (pool_.Find(ReceivePool::TicketIn(lParam))) PostTextReady(wParam, lParam);
+        return 1;
+    }
     if (message == kAttachReply) {
         OnAttachReply(reinterpret_cast<os::Hwnd>(wParam), lParam);
         return 0;
@@ -63,21 +70,25 @@ os::LResult SkypeConnector::OnCopyData(os::WParam sender, const os::CopyDataStru
         data->lpData == nullptr) {
         return 1;
     }
-    ReceivePool::Copy* copy = pool_.Take(*data);
-    if (copy == nullptr) return 1;
-    // Parsed later from the queue, after the sender's send has returned.
-    if (!os::PostMessage(window(), kTextReady, sender, reinterpret_cast<os::LParam>(copy))) {
-        pool_.Release(copy);
-    }
+    const ReceivePool::Ticket ticket = pool_.Take(*data, reinterpret_cast<os::Hwnd>(sender));
+    if (ticket != 0) PostTextReady(sender, static_cast<os::LParam>(ticket));
     return 1;
 }
 
-os::LResult SkypeConnector::OnTextReady(os::WParam sender, os::LParam lParam) {
-    auto* copy = reinterpret_cast<ReceivePool::Copy*>(lParam);
-    if (copy == nullptr) return 0;
+// Parsed later from the queue, after the sender's send has returned.
+void SkypeConnector::PostTextReady(os::WParam sender, os::LParam ticket) {
+    if (!os::PostMessage(window(), kTextReady, sender, ticket)) {
+        pool_.Release(ReceivePool::TicketIn(ticket));
+    }
+}
+
+os::LResult SkypeConnector::OnTextReady(os::LParam lParam) {
+    const ReceivePool::Ticket ticket = ReceivePool::TicketIn(lParam);
+    const std::optional<ReceivePool::Received> received = pool_.Find(ticket);
+    if (!received) return 0;
     pingCountdown_ = kPingCountdown;
-    HandleReply(ReceivePool::TextOf(*copy), reinterpret_cast<os::Hwnd>(sender));
-    pool_.Release(copy);
+    HandleReply(received->text, received->sender);
+    pool_.Release(ticket);
     return 1;
 }
 

@@ -212,11 +212,16 @@ TEST_F(SkypeTest, ReceivedTextsAreCopiedIntoThePoolOrTheHeap) {
     }
     EXPECT_EQ(skype->Pool().BuffersInUse(), 50);
     EXPECT_EQ(skype->Pool().HeapCopies(), 0);
+    // The fifty-first, as short as a text can be, takes a heap copy.
+    const std::string shortest = "MUTE ON";
+    os::CopyDataStruct oneByte;
+    oneByte.cbData = 1;
+    oneByte.lpData = shortest.c_str();
     {
         os::hosted::ProcessScope scope(client->Process());
-        os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender, reinterpret_cast<os::LParam>(&data));
+        os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender, reinterpret_cast<os::LParam>(&oneByte));
     }
-    EXPECT_EQ(skype->Pool().HeapCopies(), 1);  // the fifty-first
+    EXPECT_EQ(skype->Pool().HeapCopies(), 1);
     os::hosted::PumpMessages();
     EXPECT_EQ(skype->Pool().BuffersInUse(), 0);
     EXPECT_EQ(skype->Pool().HeapCopies(), 0);
@@ -246,8 +251,8 @@ TEST_F(SkypeTest, ReceiveRefusesEmptyOversizedAndForeignTexts) {
     os::hosted::PumpMessages();
     EXPECT_EQ(skype->CurrentUser(), "");
 
-    data.cbData = 16383;  // the largest accepted, through the alias message
-    EXPECT_EQ(os::SendMessage(skype->Hwnd(), SkypeConnector::kCopyData, sender,
+    data.cbData = 16383;  // the largest accepted
+    EXPECT_EQ(os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, sender,
                               reinterpret_cast<os::LParam>(&data)),
               1);
     os::hosted::PumpMessages();
@@ -264,7 +269,61 @@ TEST_F(SkypeTest, ReceiveRefusesEmptyOversizedAndForeignTexts) {
     os::hosted::PumpMessages();
     EXPECT_EQ(skype->PingCountdown(), 3);
     EXPECT_EQ(skype->UserStatus(), VoipConnector::kUnknown);
-    EXPECT_EQ(os::SendMessage(skype->Hwnd(), SkypeConnector::kTextReady, sender, 0), 0);
+}
+
+// Another process posting to the connector window: 1040 and 1042 carry no
+// data between processes, so their lParam is never read as memory, and a
+// copy is handed over once only.
+TEST_F(SkypeTest, PrivateMessagesFromAnotherProcessAreDroppedAndTheClientStillAttaches) {
+    client->SetAttachStatus(-1);
+    client->Launch();
+    ASSERT_TRUE(skype->Start());
+    const auto clientWindow = reinterpret_cast<os::WParam>(client->ApiWindow());
+    const std::string text = "USERSTATUS DND";
+    os::CopyDataStruct plausible;  // what a same-process pointer would look like
+    plausible.cbData = static_cast<std::uint32_t>(text.size() + 1);
+    plausible.lpData = text.c_str();
+    unsigned char fakeCopy[64] = {};
+    const os::LParam junk[] = {1, -1, 0x7FFFFFFF, 0x1000, 0x00010080, 0x12345678,
+                               reinterpret_cast<os::LParam>(&plausible),
+                               reinterpret_cast<os::LParam>(fakeCopy)};
+    const auto postJunk = [&] {
+        os::hosted::ProcessScope scope(os::hosted::CreateProcess(L"intruder.exe"));
+        for (const os::LParam value : junk) {
+            for (const std::uint32_t message : {SkypeConnector::kTextReady, SkypeConnector::kCopyData}) {
+                os::PostMessage(skype->Hwnd(), message, clientWindow, value);
+            }
+        }
+    };
+    postJunk();
+    os::hosted::PumpMessages();
+    client->SetAttachStatus(FakeSkypeClient::kAttachSuccess);
+    client->AnnounceApi();
+    os::hosted::PumpMessages();
+    ASSERT_NE(client->ApiWindow(), nullptr);
+    ASSERT_EQ(skype->ClientWindow(), client->ApiWindow());
+    postJunk();
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->UserStatus(), VoipConnector::kUnknown);
+    EXPECT_EQ(skype->Pool().BuffersInUse() + skype->Pool().HeapCopies(), 0);
+
+    // A genuine copy is parsed once; its message replayed, under either
+    // number, names a copy that is gone.
+    for (const std::string& reply : {std::string("USERSTATUS AWAY"), "USERSTATUS " + std::string(600, 'x')}) {
+        host.statusRefreshes.clear();
+        client->Reply(skype->Hwnd(), reply);
+        os::Msg posted;
+        ASSERT_TRUE(os::PeekMessage(posted, true));
+        ASSERT_EQ(posted.message, SkypeConnector::kTextReady);
+        os::DispatchMessage(posted);
+        os::PostMessage(skype->Hwnd(), SkypeConnector::kTextReady, posted.wParam, posted.lParam);
+        os::PostMessage(skype->Hwnd(), SkypeConnector::kCopyData, posted.wParam, posted.lParam);
+        os::hosted::PumpMessages();
+        EXPECT_EQ(host.statusRefreshes, (std::vector<int>{1}));
+        EXPECT_EQ(skype->Pool().BuffersInUse() + skype->Pool().HeapCopies(), 0);
+    }
+    Reply("USERSTATUS ONLINE");
+    EXPECT_TRUE(skype->IsOnline());
 }
 
 TEST_F(SkypeTest, TextWithoutTerminatorIsParsedWithinItsBytes) {
