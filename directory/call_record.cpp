@@ -46,6 +46,14 @@ bool CallLists::MoveToHistory(int id, int endReason) {
     return true;
 }
 
+void CallLists::EndLiveCalls() {
+    while (!liveCalls.empty()) {
+        const CallRecord& call = liveCalls.begin()->second;
+        const bool missed = call.status == CallRecord::kRinging && call.type == CallRecord::kIncoming;
+        MoveToHistory(call.id, missed ? CallRecord::kMissed : CallRecord::kFinished);
+    }
+}
+
 CallRecord& CallLists::FindOrAddHistoryCall(int id) {
     auto [it, created] = callHistory.try_emplace(id);
     if (created) {

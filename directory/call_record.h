@@ -68,7 +68,9 @@ public:
     // Stores a copy in recentCalls, replacing an earlier copy of that call;
     // calls without a time stamp are not indexed.
     void CopyToRecent(const CallRecord& call);
-    void ClearLiveCalls() { liveCalls.clear(); }
+    // Ends every live call as its state suggests, for a client that can no
+    // longer say: a ringing incoming call was missed, any other finished.
+    void EndLiveCalls();
     void Clear();
 
     CallRecord* GetLiveCall(int id);

@@ -115,7 +115,8 @@ private:
     void OnLivenessTimer();
     void SendDiscovery(os::Hwnd target);
     void RegisterQuery(std::string_view command, std::string_view replyKeyword);
-    void LoseClient();
+    // Detaches, files the live calls in the history and reports the change.
+    void LoseClient(int userStatus);
     void Send(std::string_view command, int priority = CommandQueue::kImmediate);
     void SendWide(std::string_view prefix, const std::wstring& text);
 
@@ -152,6 +153,9 @@ private:
     std::string clientVersion_;
     int discovering_ = 1;
     int pingCountdown_ = kPingCountdown;
+    // Set by a re-discovery sent to the attached client, cleared by its
+    // answer (a text or an attach reply).
+    bool rediscoveryUnanswered_ = false;
     int unattachedTicks_ = 0;
     CommandQueue queue_;
     PendingQueries pendingQueries_;

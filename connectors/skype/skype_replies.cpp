@@ -141,10 +141,7 @@ void SkypeConnector::OnUserStatus(std::string_view rest) {
 
 void SkypeConnector::Detach() {
     pingCountdown_ = 0;
-    calls.ClearLiveCalls();
-    SetClientWindow(nullptr);
-    userStatus_ = kLoggedOut;
-    NotifyStatusChanged(-1);
+    LoseClient(kLoggedOut);
 }
 
 void SkypeConnector::OnCallNotification(std::string_view rest) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
 #include "connectors/skype/skype_connector.h"
 #include "foundation/trace_log.h"
@@ -86,7 +87,12 @@ os::LResult SkypeConnector::OnTextReady(os::LParam lParam) {
     const ReceivePool::Ticket ticket = ReceivePool::TicketIn(lParam);
     const std::optional<ReceivePool::Received> received = pool_.Find(ticket);
     if (!received) return 0;
-    pingCountdown_ = kPingCountdown;
+    // Only the client's own texts prove it alive; the sender is the one the
+    // copy was made for, whatever the re-posted message says.
+    if (received->sender != nullptr && received->sender == ClientWindow()) {
+        pingCountdown_ = kPingCountdown;
+        rediscoveryUnanswered_ = false;
+    }
     HandleReply(received->text, received->sender);
     pool_.Release(ticket);
     return 1;
@@ -97,6 +103,7 @@ void SkypeConnector::OnAttachReply(os::Hwnd clientApiWindow, os::LParam status) 
         TraceLog::global().trace(7, "Connected Skype!!!!\n");
         if (clientApiWindow == nullptr) return;
         if (ClientWindow() == nullptr) OnAttached(clientApiWindow);
+        else if (clientApiWindow == ClientWindow()) rediscoveryUnanswered_ = false;
         os::SetTimer(window(), kWatchTimer, kWatchPeriodMs);
     } else if (status == kApiAvailable) {
         if (discovering_) return;
@@ -139,9 +146,7 @@ void SkypeConnector::OnWatchTimer() {
     const os::Hwnd client = ClientWindow();
     if (client == nullptr) return;
     if (!os::IsWindow(client)) {
-        SetClientWindow(nullptr);
-        userStatus_ = kOffline;
-        NotifyStatusChanged(-1);
+        LoseClient(kOffline);
         return;
     }
     // An armed busy reply waits for the ringing call's partner; collect the
@@ -171,6 +176,12 @@ void SkypeConnector::OnLivenessTimer() {
         SendDiscovery(os::kBroadcast);
         return;
     }
+    // A whole ping cycle and the re-discovery after it went unanswered: the
+    // client hangs, and must not look ready.
+    if (rediscoveryUnanswered_) {
+        LoseClient(kOffline);
+        return;
+    }
     if (pingCountdown_ > 0) {
         // A call may be silent for long; the client is not pinged meanwhile.
         if (HasActiveCall(0)) return;
@@ -183,15 +194,23 @@ void SkypeConnector::OnLivenessTimer() {
         SendDiscovery(client);
         discovering_ = 0;
         pingCountdown_ = kPingCountdown;
+        rediscoveryUnanswered_ = true;
         return;
     }
-    LoseClient();
+    LoseClient(kOffline);
 }
 
-void SkypeConnector::LoseClient() {
+void SkypeConnector::LoseClient(int userStatus) {
     SetClientWindow(nullptr);
-    calls.ClearLiveCalls();
-    userStatus_ = kOffline;
+    rediscoveryUnanswered_ = false;
+    // The client will never report how its calls ended; filing them now
+    // lets the ring stop and the handset stop aiming at them.
+    const bool hadCalls = !calls.liveCalls.empty();
+    calls.EndLiveCalls();
+    userStatus_ = userStatus;
+    if (hadCalls) {
+        if (CallEventListener* listener = Host().Listener()) listener->Refresh();
+    }
     NotifyStatusChanged(-1);
 }
 

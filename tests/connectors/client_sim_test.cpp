@@ -104,15 +104,30 @@ TEST_F(ClientSimTest, PollsKeepTheLinkAndACrashDetachesUntilTheClientIsBack) {
     EXPECT_EQ(Received("GET SKYPEVERSION"), queries + 1);
 }
 
-TEST_F(ClientSimTest, AHungClientIsRediscoveredButNotAnswered) {
+TEST_F(ClientSimTest, AHungClientGoesOfflineAfterAnUnansweredRediscoveryAndComesBackLater) {
     client->Launch();
     ASSERT_TRUE(skype->Start());
-    os::hosted::AdvanceTime(1000);
+    os::hosted::AdvanceTime(1000);  // attached at 0 s, liveness ticks every 3 s from then
+    ASSERT_TRUE(skype->IsOnline());
     const int discoveries = client->discoveries;
     Script({"hang"});
-    os::hosted::AdvanceTime(20000);
-    EXPECT_GT(client->discoveries, discoveries);  // unanswered pings lead to re-discovery
-    EXPECT_EQ(RunScriptLine(*client, "state").reply.find("hung=1") != std::string::npos, true);
+    // Ticks at 3, 6 and 9 s run the countdown out (PING at 9 s); at 12 s the
+    // client is discovered again, and has that one tick to answer.
+    os::hosted::AdvanceTime(11500);
+    EXPECT_EQ(Received("PING"), 1);
+    EXPECT_EQ(client->discoveries, discoveries + 1);
+    EXPECT_TRUE(skype->IsOnline());
+    os::hosted::AdvanceTime(3000);
+    EXPECT_FALSE(skype->IsAttached());
+    EXPECT_FALSE(skype->IsOnline());
+    EXPECT_EQ(skype->UserStatus(), VoipConnector::kOffline);
+    EXPECT_EQ(host.statusRefreshes.back(), -1);
+
+    // Unattached, the connector broadcasts every 12 s; the recovered client answers.
+    Script({"resume"});
+    os::hosted::AdvanceTime(12100);
+    EXPECT_EQ(skype->ClientWindow(), client->ApiWindow());
+    EXPECT_TRUE(skype->IsOnline());
 }
 
 TEST_F(ClientSimTest, IncomingCallIsAnsweredWithTheYesButton) {

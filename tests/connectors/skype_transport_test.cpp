@@ -147,29 +147,51 @@ TEST_F(SkypeTest, PingKeepsTheLinkAndIsNeverSentDuringACall) {
     EXPECT_EQ(Count(client->Take(), "PING"), 1);
 }
 
-TEST_F(SkypeTest, UnansweredPingsRediscoverTheClient) {
-    Attach();
-    client->SetAttachStatus(-1);  // hangs on to its window but stops talking
-    os::hosted::AdvanceTime(3000 * 3);
+TEST_F(SkypeTest, AnAnsweredRediscoveryKeepsAClientThatMissedItsPing) {
+    Attach();  // the client answers discoveries, but no command
+    os::hosted::AdvanceTime(3000 * 4);  // PING at 9 s, re-discovery at 12 s
     EXPECT_EQ(Count(client->Take(), "PING"), 1);
-    EXPECT_EQ(skype->PingCountdown(), 0);
-    os::hosted::AdvanceTime(3000);
     EXPECT_EQ(client->discoveries, 2);
     EXPECT_EQ(client->lastDiscoverer, skype->Hwnd());
     EXPECT_EQ(skype->PingCountdown(), 3);
+
+    // Its attach reply was the answer, so a whole new cycle follows; any
+    // text of the client's before the next tick answers as well.
+    client->SetAttachStatus(-1);
+    os::hosted::AdvanceTime(3000 * 4);
+    EXPECT_EQ(client->discoveries, 3);
+    Reply("MUTE OFF");
+    os::hosted::AdvanceTime(3000);
     EXPECT_TRUE(skype->IsAttached());
+    EXPECT_TRUE(host.statusRefreshes.empty());
 }
 
-TEST_F(SkypeTest, VanishedClientWindowDetachesAndTheConnectorRebroadcasts) {
+TEST_F(SkypeTest, VanishedClientWindowDetachesFilesItsCallsAndTheConnectorRebroadcasts) {
+    RecordingListener listener;
+    host.listener = &listener;
     Attach();
     Reply("USERSTATUS ONLINE");
     Reply("CALL 1 STATUS RINGING");
+    Reply("CALL 2 STATUS INPROGRESS");
+    Reply("CALL 3 STATUS ROUTING");
     host.statusRefreshes.clear();
+    listener.events.clear();
     client->Crash();
     os::hosted::AdvanceTime(2000);
     EXPECT_FALSE(skype->IsAttached());
     EXPECT_EQ(skype->UserStatus(), VoipConnector::kOffline);
     EXPECT_EQ(host.statusRefreshes, (std::vector<int>{-1}));
+    // Nothing is left to ring or to aim at: the ringing incoming call was
+    // missed, the others finished, and the controller re-evaluates.
+    EXPECT_TRUE(skype->calls.liveCalls.empty());
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"Refresh"}));
+    const std::pair<int, int> expected[] = {{2, CallRecord::kMissed},
+                                            {3, CallRecord::kFinished},
+                                            {4, CallRecord::kFinished}};
+    for (const auto& [id, endReason] : expected) {
+        ASSERT_NE(skype->calls.GetHistoryCall(id), nullptr) << id;
+        EXPECT_EQ(skype->calls.GetHistoryCall(id)->endReason, endReason) << id;
+    }
 
     // Unattached, the liveness timer broadcasts every fourth tick (12 s).
     client->Launch();
@@ -258,16 +280,17 @@ TEST_F(SkypeTest, ReceiveRefusesEmptyOversizedAndForeignTexts) {
     os::hosted::PumpMessages();
     EXPECT_EQ(skype->CurrentUser().size(), 16383u - 18u);
 
-    // A text from another window resets the ping countdown but is not parsed.
+    // A text from any window but the client's, our own included, is neither
+    // parsed nor taken as a sign of the client's life.
     os::hosted::AdvanceTime(3000 * 2);
-    ASSERT_LT(skype->PingCountdown(), 3);
+    ASSERT_EQ(skype->PingCountdown(), 1);
     const std::string status = "USERSTATUS DND";
     data.cbData = static_cast<std::uint32_t>(status.size() + 1);
     data.lpData = status.c_str();
     os::SendMessage(skype->Hwnd(), os::WM_COPYDATA, reinterpret_cast<os::WParam>(skype->Hwnd()),
                     reinterpret_cast<os::LParam>(&data));
     os::hosted::PumpMessages();
-    EXPECT_EQ(skype->PingCountdown(), 3);
+    EXPECT_EQ(skype->PingCountdown(), 1);
     EXPECT_EQ(skype->UserStatus(), VoipConnector::kUnknown);
 }
 

@@ -171,7 +171,7 @@ TALVIO_FUZZ_TARGET(directory) {
             break;
         }
         case 13: voicemails.RemoveVoicemail(in.Byte() % 16); break;
-        case 14: calls.ClearLiveCalls(); break;
+        case 14: calls.EndLiveCalls(); break;
         default:
             if (in.Byte() % 8 == 0) contacts.Clear();
             break;
