@@ -54,6 +54,22 @@ void CallLists::EndLiveCalls() {
     }
 }
 
+CallRecord* CallLists::ReviveHistoryCall(int id, int status) {
+    const auto past = callHistory.find(id);
+    if (past == callHistory.end()) return nullptr;
+    const auto stamp = recentStampById_.find(id);
+    if (stamp != recentStampById_.end()) {
+        recentCalls.erase({stamp->second, id});
+        recentStampById_.erase(stamp);
+    }
+    // A record that is live already has the fresher fields.
+    CallRecord& call = liveCalls.try_emplace(id, std::move(past->second)).first->second;
+    callHistory.erase(past);
+    call.endReason = 0;
+    SetStatus(id, status);
+    return &call;
+}
+
 CallRecord& CallLists::FindOrAddHistoryCall(int id) {
     auto [it, created] = callHistory.try_emplace(id);
     if (created) {

@@ -71,6 +71,10 @@ public:
     // Ends every live call as its state suggests, for a client that can no
     // longer say: a ringing incoming call was missed, any other finished.
     void EndLiveCalls();
+    // Brings a history call back as live with `status`; it leaves the
+    // history and recentCalls. The live record; null when the history has
+    // no such call.
+    CallRecord* ReviveHistoryCall(int id, int status);
     void Clear();
 
     CallRecord* GetLiveCall(int id);

@@ -66,6 +66,16 @@ int EndReasonOf(std::string_view word) {
     return CallRecord::kFinished;
 }
 
+// The live status a status word puts a call in, or 0 for an ending or
+// unknown word (exact).
+int LiveStatusOf(std::string_view word) {
+    if (word == "ROUTING") return CallRecord::kRouting;
+    if (word == "RINGING") return CallRecord::kRinging;
+    if (word == "INPROGRESS") return CallRecord::kInProgress;
+    if (word == "ONHOLD") return CallRecord::kOnHold;
+    return 0;
+}
+
 }  // namespace
 
 void SkypeConnector::HandleReply(std::string_view text, os::Hwnd sender) {
@@ -183,8 +193,13 @@ void SkypeConnector::OnCallNotification(std::string_view rest) {
 }
 
 void SkypeConnector::OnCallStatus(int id, std::string_view word) {
+    const int live = LiveStatusOf(word);
     if (CallRecord* history = calls.GetHistoryCall(id)) {
-        history->endReason = EndReasonOf(word);
+        // A call the attach listed among the past ones may still be under
+        // way; it must become live to be seen and ended. Its queued queries
+        // bring the type, which announces it.
+        if (live != 0) calls.ReviveHistoryCall(id, live)->isNew = 1;
+        else history->endReason = EndReasonOf(word);
         return;
     }
     if (calls.GetLiveCall(id) != nullptr) {
@@ -195,14 +210,9 @@ void SkypeConnector::OnCallStatus(int id, std::string_view word) {
         QueryCall(id, false);
         return;
     }
-    int status = 0;
-    if (word == "ROUTING") status = CallRecord::kRouting;
-    else if (word == "RINGING") status = CallRecord::kRinging;
-    else if (word == "INPROGRESS") status = CallRecord::kInProgress;
-    else if (word == "ONHOLD") status = CallRecord::kOnHold;
-    if (status == 0) return;
+    if (live == 0) return;
     QueryCall(id, false);
-    calls.SetStatus(id, status).isNew = 1;
+    calls.SetStatus(id, live).isNew = 1;
 }
 
 void SkypeConnector::OnLiveCallStatus(int id, std::string_view word) {

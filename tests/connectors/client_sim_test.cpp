@@ -130,6 +130,31 @@ TEST_F(ClientSimTest, AHungClientGoesOfflineAfterAnUnansweredRediscoveryAndComes
     EXPECT_TRUE(skype->IsOnline());
 }
 
+TEST_F(ClientSimTest, CallsStillUnderWayAtAttachBecomeLiveAndCanBeEnded) {
+    RecordingListener listener;
+    host.listener = &listener;
+    // Before the driver attaches: call 100 rings, 101 is in progress, 102 ended.
+    for (const char* caller : {"alice", "bob", "carol"}) client->Ring(caller, false);
+    Script({"callstatus 101 INPROGRESS", "callstatus 102 FINISHED"});
+    client->Launch();
+    ASSERT_TRUE(skype->Start());
+    os::hosted::AdvanceTime(1500);
+
+    // Stored ids are the client's call numbers plus one.
+    ASSERT_NE(skype->calls.GetLiveCall(101), nullptr);
+    ASSERT_NE(skype->calls.GetLiveCall(102), nullptr);
+    EXPECT_EQ(skype->calls.GetLiveCall(101)->status, CallRecord::kRinging);
+    EXPECT_EQ(skype->calls.GetLiveCall(101)->partnerHandle, "alice");
+    EXPECT_EQ(skype->calls.GetLiveCall(102)->status, CallRecord::kInProgress);
+    EXPECT_EQ(skype->calls.GetHistoryCall(101), nullptr);
+    ASSERT_NE(skype->calls.GetHistoryCall(103), nullptr);
+    EXPECT_EQ(skype->calls.GetHistoryCall(103)->endReason, CallRecord::kFinished);
+
+    skype->FinishCall(102);
+    os::hosted::AdvanceTime(100);
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"Ringing 101", "InProgress 102", "Finished 102"}));
+}
+
 TEST_F(ClientSimTest, IncomingCallIsAnsweredWithTheYesButton) {
     FakeSkypeClient& sim = *client;
     sim.Launch();

@@ -119,7 +119,7 @@ TEST_F(SkypeRepliesTest, HistoryCallsOnlyTakeAnEndReason) {
     EXPECT_EQ(skype->calls.GetHistoryCall(41)->endReason, CallRecord::kFinished);
     Reply("CALL 41 STATUS MISSED");
     EXPECT_EQ(skype->calls.GetHistoryCall(42)->endReason, CallRecord::kMissed);
-    Reply("CALL 41 STATUS RINGING");
+    Reply("CALL 41 STATUS BUSY");
     EXPECT_EQ(skype->calls.GetHistoryCall(42)->endReason, CallRecord::kFinished);
     EXPECT_TRUE(listener.events.empty());
     EXPECT_TRUE(skype->calls.liveCalls.empty());

@@ -76,6 +76,7 @@ void CheckCalls(CallLists& calls, Input& in) {
     for (const auto& [key, entry] : calls.recentCalls) {
         TALVIO_FUZZ_CHECK(key.first == entry.timestamp && key.first != 0 && key.second == entry.id);
         TALVIO_FUZZ_CHECK(indexed.insert(entry.id).second);
+        TALVIO_FUZZ_CHECK(calls.GetHistoryCall(entry.id) != nullptr);
     }
     for (const auto& [id, call] : calls.liveCalls) {
         std::string text;
@@ -171,7 +172,10 @@ TALVIO_FUZZ_TARGET(directory) {
             break;
         }
         case 13: voicemails.RemoveVoicemail(in.Byte() % 16); break;
-        case 14: calls.EndLiveCalls(); break;
+        case 14:
+            if (in.Byte() % 2) calls.EndLiveCalls();
+            else calls.ReviveHistoryCall(in.Byte() % 16 + 1, in.Byte() % 5 + 1);
+            break;
         default:
             if (in.Byte() % 8 == 0) contacts.Clear();
             break;
