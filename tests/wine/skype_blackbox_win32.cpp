@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/win32_test_process.h"
 #include "tools/client_sim/simulated_client.h"
@@ -73,6 +74,13 @@ protected:
         client.ShowMainWindow();
     }
 
+    // A client whose API refuses attachment until it announces itself.
+    void RestartClientNotYetAvailable() {
+        client.Crash();
+        client.SetAttachStatus(SimulatedClient::kAttachNotAvailable);
+        client.Launch();
+    }
+
     int Received(const std::string& text) const {
         return static_cast<int>(std::count_if(client.log.begin(), client.log.end(),
                                               [&](const auto& entry) { return entry.text == text; }));
@@ -128,9 +136,7 @@ TEST_F(SkypeBlackBoxTest, DetachesWhenTheClientCrashesAndAttachesAgainWhenItIsBa
 }
 
 TEST_F(SkypeBlackBoxTest, AClientThatStartsLaterAnnouncesItself) {
-    client.Crash();
-    client.SetAttachStatus(SimulatedClient::kAttachNotAvailable);
-    client.Launch();
+    RestartClientNotYetAvailable();
     Driver driver;
     ASSERT_TRUE(driver.started());
     ASSERT_TRUE(PumpUntil([&] { return client.discoveries > 0; }));
@@ -140,6 +146,57 @@ TEST_F(SkypeBlackBoxTest, AClientThatStartsLaterAnnouncesItself) {
     client.SetAttachStatus(SimulatedClient::kAttachSuccess);
     client.AnnounceApi();
     EXPECT_TRUE(WaitFor("GET SKYPEVERSION"));
+}
+
+// The driver's windows another process can find by class name: the
+// connector windows and the handset link's device-notification window.
+std::vector<HWND> DriverWindows() {
+    std::vector<HWND> found;
+    for (const wchar_t* name : {L"QmxDefaultWndClass", L"QmxUsbPhoneWndClass2005"}) {
+        for (HWND window = FindWindowExW(nullptr, nullptr, name, nullptr); window != nullptr;
+             window = FindWindowExW(nullptr, window, name, nullptr)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId()) found.push_back(window);
+        }
+    }
+    return found;
+}
+
+TEST_F(SkypeBlackBoxTest, JunkPostedByAnotherProcessLeavesTheDriverAnsweringAndAttaching) {
+    RestartClientNotYetAvailable();
+    Driver driver;
+    ASSERT_TRUE(driver.started());
+    ASSERT_TRUE(PumpUntil([&] { return client.discoveries > 0; }));
+    const std::vector<HWND> windows = DriverWindows();
+    ASSERT_GE(windows.size(), 2u);
+
+    // Pointers, or what looks like them, into either process: the driver's
+    // image, its heap range, this test's stack, and plain junk.
+    COPYDATASTRUCT plausible = {11, 5, const_cast<char*>("PONG")};
+    const LPARAM junk[] = {1, -1, 0x7FFFFFFF, 0x00400000, 0x00110000, 0x12345678,
+                           reinterpret_cast<LPARAM>(&plausible)};
+    const auto postJunk = [&] {
+        for (HWND window : windows) {
+            for (const UINT message : {WM_USER + 16, WM_USER + 18, WM_USER + 236}) {
+                for (const LPARAM value : junk) {
+                    PostMessageW(window, message, reinterpret_cast<WPARAM>(client.ApiWindow()), value);
+                }
+            }
+        }
+        PumpFor(1000);
+    };
+    postJunk();
+    ASSERT_TRUE(driver.running());
+    client.SetAttachStatus(SimulatedClient::kAttachSuccess);
+    client.AnnounceApi();
+    ASSERT_TRUE(WaitFor("GET USERSTATUS"));
+
+    postJunk();
+    const int polls = Received("GET MUTE");
+    PumpFor(5000);
+    EXPECT_GE(Received("GET MUTE"), polls + 2);
+    EXPECT_TRUE(driver.running());
 }
 
 TEST_F(SkypeBlackBoxTest, RingToneIsTheConfiguredFileWhileTheHandsetIsPluggedAndEmptyAfter) {
