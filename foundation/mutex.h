@@ -12,7 +12,10 @@ public:
     Mutex(const Mutex&) = delete;
     Mutex& operator=(const Mutex&) = delete;
 
-    void lock();    // waits without time-out
+    // Waits without time-out. Throws std::system_error when the wait fails
+    // (a handle that is no longer valid): going on unlocked would corrupt
+    // what the lock guards.
+    void lock();
     void unlock();
 
 private:

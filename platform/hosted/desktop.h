@@ -62,10 +62,11 @@
 
 namespace os::hosted {
 
-// A fresh desktop: no windows, classes, messages, timers, mutexes,
-// processes other than the default one; clock 0; empty key log. Call only
-// when no managed thread is running. The caller becomes the clock-driving
-// thread.
+// A fresh desktop: no windows, classes, messages, timers, named mutexes,
+// thread handles, processes other than the default one; clock 0; empty key
+// log. Unnamed mutexes stay valid, released: they belong to the process.
+// Call only when no managed thread is running. The caller becomes the
+// clock-driving thread.
 void Reset();
 
 // Virtual milliseconds since Reset (GetTickCount is its low 32 bits).

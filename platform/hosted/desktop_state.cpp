@@ -268,7 +268,17 @@ void Reset() {
     d.messages.clear();
     d.nextMessage = 0xC000;
     InitialiseProcesses(d);
-    d.handles.clear();
+    // An unnamed mutex belongs to the process, which outlives the desktop:
+    // process-wide objects (the trace log, the device lock) keep theirs,
+    // released, since every thread that could hold one is gone.
+    std::erase_if(d.handles, [](const auto& entry) {
+        return entry.second->kind != KernelObject::Kind::Mutex || entry.second->named;
+    });
+    for (auto& [handle, object] : d.handles) {
+        object->owner = nullptr;
+        object->count = 0;
+        object->abandoned = false;
+    }
     d.namedObjects.clear();
     d.focus = 0;
     d.foreground = 0;

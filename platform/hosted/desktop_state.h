@@ -103,6 +103,7 @@ struct ThreadState {
 
 struct KernelObject {
     enum class Kind { Mutex, Thread } kind = Kind::Mutex;
+    bool named = false;
     ThreadState* owner = nullptr;  // mutex
     std::uint32_t count = 0;
     bool abandoned = false;

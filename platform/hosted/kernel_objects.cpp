@@ -120,7 +120,10 @@ KernelHandle CreateMutex(bool initialOwner, const wchar_t* name) {
         object->owner = &Self();
         object->count = 1;
     }
-    if (!key.empty()) d.namedObjects[key] = object;
+    if (!key.empty()) {
+        object->named = true;
+        d.namedObjects[key] = object;
+    }
     KernelHandle handle = NewHandle(std::move(object));
     SetLastError(0);
     return handle;
