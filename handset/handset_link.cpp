@@ -1,6 +1,7 @@
 #include "handset/handset_link.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -34,25 +35,22 @@ struct LinkState {
 
 LinkState g_link;
 HandsetAudio g_silentAudio;
-// Made by Start, so that it belongs to the running desktop; null before.
-std::atomic<Mutex*> g_deviceLock{nullptr};
 
-// Holds the device lock when there is one; without it no device exists.
+// Never destroyed: the player thread's tone guard may take it at any time,
+// even while or after the link stops, so no thread can meet a freed lock.
+Mutex& DeviceMutex() {
+    static Mutex* const mutex = new Mutex;
+    return *mutex;
+}
+
 class DeviceLock {
 public:
-    DeviceLock() : mutex_(g_deviceLock.load()) {
-        if (mutex_) mutex_->lock();
-    }
-    DeviceLock(const DeviceLock&) = delete;
-    DeviceLock& operator=(const DeviceLock&) = delete;
-    ~DeviceLock() {
-        if (mutex_) mutex_->unlock();
-    }
+    DeviceLock() : hold_(DeviceMutex()) {}
 
-    HandsetDevice* device() const { return mutex_ ? g_link.device.get() : nullptr; }
+    HandsetDevice* device() const { return g_link.device.get(); }
 
 private:
-    Mutex* mutex_;
+    MutexLock hold_;
 };
 
 HandsetContext Context() { return {g_link.bus, g_link.window, g_link.screenFactory}; }
@@ -218,7 +216,6 @@ void HandsetLink_Start(HandsetEventSink* sink) {
     // A start without a stop before (a desktop that was torn down) left stale state.
     g_link.notification.reset();
     g_link.device.reset();
-    delete g_deviceLock.exchange(new Mutex());
     if (!g_link.busSet) g_link.bus = SystemHidBus();
     if (!os::GetClassInfo(kNotificationWindowClass)) {
         os::WindowClass windowClass;
@@ -237,13 +234,18 @@ void HandsetLink_Start(HandsetEventSink* sink) {
 }
 
 void HandsetLink_Stop() {
+    {
+        // One hold of the lock from the release to the close: a tone guard
+        // ending meanwhile cannot route the handset back to the PC.
+        DeviceLock lock;
+        if (HandsetDevice* device = lock.device()) device->SetAudioPath(0);
+        RetireDevice();
+    }
     g_link.notification.reset();
     if (g_link.window) os::DestroyWindow(g_link.window);
     g_link.window = nullptr;
-    RetireDevice();
     g_link.retired.clear();
     g_link.sink = nullptr;
-    delete g_deviceLock.exchange(nullptr);
 }
 
 os::Hwnd HandsetLink_GetWindow() { return g_link.window; }

@@ -30,8 +30,9 @@ void HandsetLink_SetScreenFactory(LcdScreenFactory factory);
 // notifications, stores the sink (not owned), looks for a handset and
 // reports OnDevicePresence(1, 0) when one is open.
 void HandsetLink_Start(HandsetEventSink* sink);
-// Closes and deletes the device (light off), unregisters the notification
-// and destroys the window. Call after other threads stopped using the link.
+// Releases the audio path (command 1, value 2), closes and deletes the
+// device (light off, LCD blank), unregisters the notification and destroys
+// the window. Other threads may go on calling the link: they find no device.
 void HandsetLink_Stop();
 os::Hwnd HandsetLink_GetWindow();
 

@@ -51,23 +51,32 @@ protected:
     RecordingSink sink;
 };
 
-TEST_F(HandsetLinkTest, WithoutADeviceEveryFunctionGivesItsNoneValue) {
+TEST_F(HandsetLinkTest, StopReleasesTheRouteBeforeTheLightAndLeavesTheLinkSafeToCall) {
+    auto handset = bus.PlugHandset(kKeypadModelId);
     HandsetLink_Start(&sink);
-    EXPECT_TRUE(sink.presence.empty());
+    os::hosted::AdvanceTime(60);
+    ASSERT_EQ(HandsetLink_SetAudioPath(1, 4), 0);  // ringing on the ring route
+    ASSERT_EQ(HandsetLink_SetLed(1), 0);
+    ASSERT_TRUE(bus.registered());
+    handset->ClearRecords();
+    audio.calls.clear();
+
+    HandsetLink_Stop();
+    std::vector<std::vector<std::uint8_t>> sent;
+    for (const auto& record : handset->Outputs())
+        sent.push_back({record.bytes[0], record.bytes[1], record.bytes[2]});
+    // Route command 1 with the talk route (2), then the light command 4 off.
+    EXPECT_EQ(sent, (std::vector<std::vector<std::uint8_t>>{{1, 1, 2}, {1, 4, 0}}));
+    EXPECT_FALSE(bus.registered());
+
+    // A ring that ends afterwards (the player thread's tone guard) finds no
+    // device: nothing is sent, the ring state is not touched.
+    EXPECT_EQ(HandsetLink_SetAudioPath(0, -1), -1);
+    EXPECT_EQ(HandsetLink_SetLed(0), -1);
     EXPECT_EQ(HandsetLink_IsPresent(), 0);
-    EXPECT_EQ(HandsetLink_GetModel(), 0);
-    EXPECT_EQ(HandsetLink_SetAudioPath(1, 3), -1);
-    EXPECT_EQ(HandsetLink_SetLed(1), -1);
-    EXPECT_EQ(HandsetLink_SetLight(1, 1), -1);
-    EXPECT_EQ(HandsetLink_Configure(1, 2), -1);
-    EXPECT_EQ(HandsetLink_GetHookState(), 0);
-    EXPECT_EQ(HandsetLink_GetLineState(), 0);
-    EXPECT_EQ(HandsetLink_QueryState(), 0);
-    EXPECT_EQ(HandsetLink_Control(1, 2), -1);
-    EXPECT_EQ(HandsetLink_GetScreen(), nullptr);
+    os::hosted::AdvanceTime(400);
+    EXPECT_EQ(handset->Outputs().size(), 2u);
     EXPECT_TRUE(audio.calls.empty());
-    EXPECT_TRUE(bus.registered());
-    EXPECT_EQ(os::GetClassName(HandsetLink_GetWindow()), kNotificationWindowClass);
 }
 
 TEST_F(HandsetLinkTest, KeypadModelAtStartReportsPresenceThenHookAndLineBeforeKeys) {
@@ -124,7 +133,7 @@ TEST_F(HandsetLinkTest, SlowTimerSendsStatusEveryTwoHundredMs) {
     auto handset = bus.PlugHandset(kKeypadModelId);
     HandsetLink_Start(&sink);
     os::hosted::AdvanceTime(1000);
-    EXPECT_EQ(Commands(*handset, kCommandStatus).size(), 5u);
+    EXPECT_EQ(Commands(*handset, 5).size(), 5u);
 }
 
 TEST_F(HandsetLinkTest, UnplugReportsAbsenceTwiceAndReplugPresence) {
@@ -205,7 +214,7 @@ TEST_F(HandsetLinkTest, AudioPathFollowsHookAndLineAndDrivesTheRing) {
     });
     os::hosted::AdvanceTime(60);
     EXPECT_EQ(HandsetLink_SetAudioPath(0), 0);
-    EXPECT_EQ(Commands(*handset, kCommandAudioRoute), (std::vector<std::uint8_t>{3, 3, 3, 3, 3, 2}));
+    EXPECT_EQ(Commands(*handset, 1), (std::vector<std::uint8_t>{3, 3, 3, 3, 3, 2}));
     EXPECT_EQ(audio.calls, (std::vector<std::pair<int, bool>>{
                                {-1, false}, {4, true}, {-1, true}, {-1, false}}));
 }
@@ -220,7 +229,7 @@ TEST_F(HandsetLinkTest, LightCommandsAndFailedWrites) {
     EXPECT_EQ(HandsetLink_SetLed(0), -1);
     EXPECT_EQ(HandsetLink_Configure(1, 1), -1);
     handset->SetWritesFail(false);
-    EXPECT_EQ(Commands(*handset, kCommandLight), (std::vector<std::uint8_t>{1, 0, 1}));
+    EXPECT_EQ(Commands(*handset, 4), (std::vector<std::uint8_t>{1, 0, 1}));
     HandsetLink_Stop();
     EXPECT_FALSE(handset->With([](SimHandset& sim) { return sim.lightOn(); }));
 }

@@ -44,10 +44,12 @@ std::unique_ptr<LcdScreen> MakeScreen(HandsetDevice& device) {
     return screen;
 }
 
-bool IsChunk(const OutputRecord& r) { return r.bytes[1] == kCommandLcdChunk; }
+// Command 3 carries 11 column bytes from byte 5.
+bool IsChunk(const OutputRecord& r) { return r.bytes[1] == 3; }
 
 bool IsBlankChunk(const OutputRecord& r) {
-    for (std::size_t i = kLcdChunkDataOffset; i < r.bytes.size(); ++i) {
+    if (!IsChunk(r)) return false;
+    for (std::size_t i = 5; i < r.bytes.size(); ++i) {
         if (r.bytes[i] != 0) return false;
     }
     return true;
@@ -124,23 +126,42 @@ TEST_F(LcdHandsetTest, OnePixelChangeIsOnTheWireWithinTenMsAsAFullFrame) {
     bool found = false;
     for (std::size_t i = 0; i < 96; ++i) {
         if (chunks[i].bytes[3] == 7 && chunks[i].bytes[4] == 121) {
-            EXPECT_EQ(chunks[i].bytes[kLcdChunkDataOffset + 10], 0x80);
+            EXPECT_EQ(chunks[i].bytes[5 + 10], 0x80);
             found = true;
         }
     }
     EXPECT_TRUE(found);
 }
 
-TEST_F(LcdHandsetTest, ClosingLeavesTheLcdBlankAndTheWriterStopped) {
+TEST_F(LcdHandsetTest, StopReleasesTheRouteThenTurnsTheLightOffThenBlanksTheLcd) {
     g_screen->pixels = {{10, 10}, {127, 63}};
     g_screen->device.RenderScreen(0);
     os::hosted::AdvanceTime(100);
     EXPECT_EQ(handset->With([](SimHandset& sim) { return sim.LitPixels(); }), 2);
     HandsetLink_SetLed(1);
+    handset->ClearRecords();
     HandsetLink_Stop();
     EXPECT_TRUE(handset->With([](SimHandset& sim) { return sim.Blank(); }));
-    EXPECT_FALSE(handset->With([](SimHandset& sim) { return sim.lightOn(); }));
-    const std::size_t sent = handset->Outputs().size();
+    const std::vector<OutputRecord> outputs = handset->Outputs();
+    // Besides the picture the writer sends until it has stopped: the route
+    // release (command 1, value 2), then the light off (command 4, 0), and
+    // two passes of blank chunks last.
+    std::vector<std::pair<int, int>> commands;
+    std::size_t lastCommand = 0;
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (IsChunk(outputs[i])) continue;
+        commands.push_back({outputs[i].bytes[1], outputs[i].bytes[2]});
+        lastCommand = i;
+    }
+    EXPECT_EQ(commands, (std::vector<std::pair<int, int>>{{1, 2}, {4, 0}}));
+    ASSERT_GE(outputs.size(), lastCommand + 1 + 192);
+    std::set<std::pair<int, int>> covered;
+    for (std::size_t i = outputs.size() - 192; i < outputs.size(); ++i) {
+        EXPECT_TRUE(IsBlankChunk(outputs[i])) << i;
+        covered.insert({outputs[i].bytes[3], outputs[i].bytes[4]});
+    }
+    EXPECT_EQ(covered.size(), 96u);
+    const std::size_t sent = outputs.size();
     os::hosted::AdvanceTime(500);
     EXPECT_EQ(handset->Outputs().size(), sent);
 }
@@ -163,7 +184,7 @@ TEST_F(LcdHandsetTest, SlowTimerTicksTheScreenAndSendsStatus) {
         EXPECT_GE(g_screen->ticks[i] - g_screen->ticks[i - 1], 200u);
     }
     int status = 0;
-    for (const auto& r : handset->Outputs()) status += r.bytes[1] == kCommandStatus ? 1 : 0;
+    for (const auto& r : handset->Outputs()) status += r.bytes[1] == 5 ? 1 : 0;
     EXPECT_EQ(status, 5);
 }
 

@@ -45,7 +45,7 @@ TEST(SimCommands, DriveTheHandsetAndReportItsState) {
     EXPECT_EQ(ExecuteSimCommand(target, "line on").reply, "ok");
     EXPECT_EQ(ExecuteSimCommand(target, "wheel -3").reply, "ok");
     EXPECT_EQ(target.sim->pendingReports(), 6u);
-    const std::uint8_t light[16] = {1, kCommandLight, 1};
+    const std::uint8_t light[16] = {1, 4, 1};
     target.sim->AcceptOutputReport(light, sizeof(light));
     EXPECT_EQ(ExecuteSimCommand(target, "state").reply,
               "plugged=1 model=11 offhook=1 line=1 key=18 light=1 route=0 status=0 lights=1 "
@@ -68,24 +68,39 @@ TEST(SimCommands, WaitQuitCommentsAndMalformedLines) {
     }
 }
 
+TEST(SimHandsetOutput, HistoryKeepsTheOrderOfRouteLightAndLcdRuns) {
+    Target target;
+    ExecuteSimCommand(target, "plug 11");
+    const std::uint8_t ring[16] = {1, 1, 3};
+    const std::uint8_t lightOn[16] = {1, 4, 1};
+    const std::uint8_t dot[16] = {1, 3, 1, 2, 22, 0x10};
+    const std::uint8_t talk[16] = {1, 1, 2};
+    const std::uint8_t lightOff[16] = {1, 4, 0};
+    const std::uint8_t clear[16] = {1, 3, 1, 2, 22};
+    for (const std::uint8_t* report : {ring, lightOn, dot, talk, lightOff, clear, clear})
+        target.sim->AcceptOutputReport(report, 16);
+    EXPECT_EQ(ExecuteSimCommand(target, "history").reply,
+              "route=3 light=1 lcd=1:lit route=2 light=0 lcd=2:blank");
+}
+
 TEST(SimHandsetOutput, RejectsMalformedReportsAndKeepsTheMargin) {
     SimHandset sim(kLcdModelId);
-    const std::uint8_t wrongId[16] = {2, kCommandLight, 1};
-    const std::uint8_t badRoute[16] = {1, kCommandAudioRoute, 7};
-    const std::uint8_t badPage[16] = {1, kCommandLcdChunk, 1, 8, 0};
-    const std::uint8_t shortChunk[8] = {1, kCommandLcdChunk, 1, 0, 0};
+    const std::uint8_t wrongId[16] = {2, 4, 1};
+    const std::uint8_t badRoute[16] = {1, 1, 7};
+    const std::uint8_t badPage[16] = {1, 3, 1, 8, 0};
+    const std::uint8_t shortChunk[8] = {1, 3, 1, 0, 0};
     for (const auto& [data, size] : {std::pair{wrongId, 16}, {badRoute, 16}, {badPage, 16}}) {
         sim.AcceptOutputReport(data, size);
     }
     sim.AcceptOutputReport(shortChunk, sizeof(shortChunk));
     EXPECT_EQ(sim.rejectedReports(), 4);
-    std::uint8_t margin[16] = {1, kCommandLcdChunk, 1, 0, 0, 0, 0, 0xFF};
+    std::uint8_t margin[16] = {1, 3, 1, 0, 0, 0, 0, 0xFF};
     sim.AcceptOutputReport(margin, sizeof(margin));
     EXPECT_TRUE(sim.marginWritten());
     EXPECT_TRUE(sim.Blank() == false);
     EXPECT_EQ(sim.LitPixels(), 0);  // margin columns are not part of the picture
     SimHandset keypad(kKeypadModelId);
-    std::uint8_t chunk[16] = {1, kCommandLcdChunk, 1, 0, 0};
+    std::uint8_t chunk[16] = {1, 3, 1, 0, 0};
     keypad.AcceptOutputReport(chunk, sizeof(chunk));
     EXPECT_EQ(keypad.rejectedReports(), 1);
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,47 @@ TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
     ASSERT_TRUE(driverCode.has_value()) << "TalvioDriver.exe did not quit within " << kWaitMs << " ms";
     EXPECT_EQ(*driverCode, 0u);
     EXPECT_FALSE(QuitWindowExists());
+}
+
+TEST_F(DriverProcessE2E, ClosoLeavesTheHandsetOnItsLineWithTheLightOffAndTheLcdBlank) {
+    // The driver copy beside the handset simulator's setupapi.dll and hid.dll.
+    const std::wstring directory = TestProgramDirectory() + L"with_handset\\";
+    talvio::testing::HandsetSimulatorProcess handset(directory + L"handset_sim.exe", L"--model 11");
+    ASSERT_TRUE(handset.started());
+    auto driver = std::make_unique<ChildProcess>(directory + L"TalvioDriver.exe");
+    ASSERT_TRUE(driver->started());
+    ASSERT_TRUE(WaitForQuitWindow(*driver));
+    // Open once the status command comes every 200 ms and the LCD is streamed.
+    ASSERT_TRUE(talvio::testing::PumpUntil([&] {
+        const std::string state = handset.Command("state");
+        return state.find(" status=0 ") == std::string::npos && state.find(" chunks=0 ") == std::string::npos;
+    }, kWaitMs)) << handset.Command("state");
+
+    const std::optional<DWORD> closoCode = runClosoCall();
+    ASSERT_TRUE(closoCode.has_value());
+    ASSERT_EQ(driver->waitForExit(kWaitMs), std::optional<DWORD>(0));
+
+    // Last of all: the talk route (the handset's own line), then the light
+    // off, then the LCD blank after at least the two blanking passes of 96
+    // chunks. Picture chunks the writer still sends may come in between.
+    std::istringstream words(handset.Command("history"));
+    std::vector<std::string> commands;
+    std::string word, lastRun;
+    while (words >> word) {
+        if (word.rfind("lcd=", 0) == 0) {
+            lastRun = word;
+        } else {
+            commands.push_back(word);
+            lastRun.clear();
+        }
+    }
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[commands.size() - 2], "route=2");
+    EXPECT_EQ(commands.back(), "light=0");
+    const std::size_t colon = lastRun.find(':');
+    ASSERT_NE(colon, std::string::npos) << "no LCD chunks after the light off";
+    EXPECT_GE(std::stoi(lastRun.substr(4, colon - 4)), 192) << lastRun;
+    EXPECT_EQ(lastRun.substr(colon), ":blank");
 }
 
 // A top-level window whose thread stops pumping, as a hung program's.

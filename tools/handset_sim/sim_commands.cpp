@@ -79,6 +79,13 @@ SimCommandResult ExecuteSimCommand(SimControlTarget& target, std::string_view li
         target.Apply([&](SimHandset& sim) { state = "plugged=1 " + DescribeSimState(sim); });
         return Reply(state);
     }
+    if (name == "history" && words.size() == 1) {
+        std::string history;
+        const bool plugged = target.Apply([&](SimHandset& sim) {
+            for (const std::string& entry : sim.history()) history += (history.empty() ? "" : " ") + entry;
+        });
+        return Reply(plugged ? history : "error: no handset plugged");
+    }
     if (name == "lift" && words.size() == 1) return apply([](SimHandset& sim) { sim.Lift(); });
     if (name == "hangup" && words.size() == 1) return apply([](SimHandset& sim) { sim.HangUp(); });
     if (name == "release" && words.size() == 1) {

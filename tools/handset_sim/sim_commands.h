@@ -3,8 +3,9 @@
 //   plug 10|11      unplug          decoy on|off (a long-path HID device that cannot be opened)
 //   lift            hangup          line on|off       silent on|off
 //   key <event code> (the key that raises it)   rawkey <key code>   release
-//   wheel <steps>   (negative: the other way)   wait <ms>   state   quit
-// Replies: "ok", "error: ...", or for "state" a list of name=value pairs.
+//   wheel <steps>   (negative: the other way)   wait <ms>   state   history   quit
+// Replies: "ok", "error: ...", for "state" a list of name=value pairs, for
+// "history" the latest route and light commands and LCD chunk runs.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "tools/handset_sim/sim_handset.h"
 
+#include <utility>
+
 #include "handset/handset_protocol.h"
 
 namespace talvio {
@@ -94,10 +96,14 @@ void SimHandset::AcceptOutputReport(const std::uint8_t* data, std::size_t length
             return;
         }
         audioRoute_ = data[2];
+        chunkRun_ = 0;
+        Record("route=" + std::to_string(audioRoute_));
         return;
     case kCommandLight:
         light_ = data[2] == 1;
         ++lightCommands_;
+        chunkRun_ = 0;
+        Record(light_ ? "light=1" : "light=0");
         return;
     case kCommandStatus:
         ++statusCommands_;
@@ -113,13 +119,23 @@ void SimHandset::AcceptOutputReport(const std::uint8_t* data, std::size_t length
             const int column = data[4] + i;
             const std::uint8_t value = data[kLcdChunkDataOffset + i];
             if (column < kLcdBlankColumns && value != 0) marginWritten_ = true;
-            display_[data[3]][column] = value;
+            std::uint8_t& cell = display_[data[3]][column];
+            litBytes_ += (value != 0 ? 1 : 0) - (cell != 0 ? 1 : 0);
+            cell = value;
         }
+        std::string run = "lcd=" + std::to_string(++chunkRun_) + (litBytes_ == 0 ? ":blank" : ":lit");
+        if (chunkRun_ > 1) history_.back() = std::move(run);
+        else Record(std::move(run));
         return;
     }
     default:
         ++rejectedReports_;
     }
+}
+
+void SimHandset::Record(std::string entry) {
+    if (history_.size() == kHistoryLimit) history_.pop_front();
+    history_.push_back(std::move(entry));
 }
 
 bool SimHandset::Pixel(int x, int y) const {
@@ -140,13 +156,6 @@ int SimHandset::LitPixels() const {
     return lit;
 }
 
-bool SimHandset::Blank() const {
-    for (const auto& page : display_) {
-        for (std::uint8_t value : page) {
-            if (value != 0) return false;
-        }
-    }
-    return true;
-}
+bool SimHandset::Blank() const { return litBytes_ == 0; }
 
 }  // namespace talvio

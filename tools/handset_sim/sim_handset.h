@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace talvio {
@@ -64,6 +65,11 @@ public:
     int rejectedReports() const { return rejectedReports_; }
     // A chunk set a lit bit in device columns 0-3, which the picture never uses.
     bool marginWritten() const { return marginWritten_; }
+    // The latest route and light commands and runs of LCD chunks, oldest
+    // first: "route=N", "light=N", and per run of chunks between commands
+    // "lcd=<count>:blank" or "lcd=<count>:lit", as the LCD was after it.
+    const std::deque<std::string>& history() const { return history_; }
+    static constexpr std::size_t kHistoryLimit = 16;
 
     bool Pixel(int x, int y) const;
     bool Blank() const;
@@ -71,6 +77,7 @@ public:
 
 private:
     std::vector<std::uint8_t> Report(std::uint8_t wheel) const;
+    void Record(std::string entry);
     void Queue(std::uint8_t wheel);
 
     int modelId_;
@@ -88,6 +95,9 @@ private:
     int rejectedReports_ = 0;
     bool marginWritten_ = false;
     std::uint8_t display_[8][132] = {};
+    int litBytes_ = 0;
+    int chunkRun_ = 0;  // chunks since the last route or light command
+    std::deque<std::string> history_;
 };
 
 }  // namespace talvio
