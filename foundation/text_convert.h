@@ -13,6 +13,10 @@ std::string WideToUtf8(std::wstring_view wide);
 std::string WideToAnsi(std::wstring_view wide);
 std::wstring AnsiToWide(std::string_view ansi);
 
+// Appends the UTF-8 bytes of one Unicode scalar value (not a surrogate, at
+// most U+10FFFF); the caller checks.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Wide literal of code units from a UTF-8 literal, for text outside ASCII
 // (wchar_t is 32-bit on Linux, so L"..." cannot be relied on there).
 inline std::wstring W(std::string_view utf8) { return Utf8ToWide(utf8); }

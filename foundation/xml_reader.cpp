@@ -1,7 +1,10 @@
 #include "foundation/xml_reader.h"
 
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
+#include <string_view>
+
+#include "foundation/text_convert.h"
 
 namespace talvio {
 namespace {
@@ -34,6 +37,20 @@ void AddAttribute(XmlAttributes& attributes, int& used, const std::string& name,
     attributes.names[attributes.count] = slot;
     attributes.values[attributes.count] = slot + name.size() + 1;
     ++attributes.count;
+}
+
+// "#233" or "#xE9" (the text between "&" and ";"): the character's UTF-8
+// bytes. Digits that do not all parse, and numbers that are no character
+// (0, a surrogate, beyond U+10FFFF), are malformed.
+void AppendCharacterReference(std::string_view reference, std::string& out) {
+    const bool hex = reference.size() >= 2 && (reference[1] == 'x' || reference[1] == 'X');
+    const std::string_view digits = reference.substr(hex ? 2 : 1);
+    std::uint32_t value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, hex ? 16 : 10);
+    if (error != std::errc() || stop != end) Fail();
+    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) Fail();
+    AppendUtf8(out, static_cast<char32_t>(value));
 }
 
 }  // namespace
@@ -132,10 +149,8 @@ void XmlReader::readEntity(int forbidden, std::string& out) {
     else if (entity_ == "quot") out += '"';
     else if (entity_ == "lt") out += '<';
     else if (entity_ == "gt") out += '>';
-    else if (entity_.size() >= 2 && entity_[0] == '#' && (entity_[1] == 'x' || entity_[1] == 'X'))
-        out += static_cast<char>(std::strtol(entity_.c_str() + 2, nullptr, 16) & 0xFF);
     else if (!entity_.empty() && entity_[0] == '#')
-        out += static_cast<char>(std::strtol(entity_.c_str() + 1, nullptr, 10) & 0xFF);
+        AppendCharacterReference(entity_, out);
     else
         Fail();
 }

@@ -1,6 +1,6 @@
 // Push parser for the program's XML files (config.xml, FeeConf.xml,
 // locale.xml): elements, attributes, character data, the five predefined
-// entities, numeric references (one byte each), CDATA; processing
+// entities, numeric references (as UTF-8), CDATA; processing
 // instructions are skipped. No validation, no namespaces, no nesting check.
 // One reader serves one parse on one thread. Malformed input throws a new
 // SAXException by pointer; the catcher owns it.
