@@ -132,12 +132,15 @@ const LocaleItem* LocaleTable::findItem(int id) const {
 std::optional<std::wstring> LocaleTable::text(int id) const {
     const LocaleItem* item = findItem(id);
     if (item == nullptr) return std::nullopt;
-    return item->text(currentLanguage_);
+    // An item lists every language, so a translation nobody wrote reads as
+    // empty: a blank label would hide the caller's own English text.
+    std::wstring found = item->text(currentLanguage_);
+    if (found.empty()) return std::nullopt;
+    return found;
 }
 
 std::wstring LocaleTable::getText(int id, std::wstring_view fallback) const {
-    std::optional<std::wstring> found = text(id);
-    return found && !found->empty() ? *found : std::wstring(fallback);
+    return text(id).value_or(std::wstring(fallback));
 }
 
 }  // namespace talvio

@@ -1,7 +1,7 @@
 // Interface texts by numeric id, one text per language, read from locale.xml
 // in the program's directory; callers keep an English text of their own for
-// ids the file does not have. One table lives for the whole run. Loaded and
-// read on the main thread only.
+// ids the file does not translate. One table lives for the whole run. Loaded
+// and read on the main thread only.
 #pragma once
 
 #include <map>
@@ -49,10 +49,11 @@ public:
     void read(ByteStream& input);
 
     const LocaleItem* findItem(int id) const;
-    // The item's text in the current language, even when empty; nothing when
-    // the table has no item of that id.
+    // The item's text in the current language; nothing when the table has
+    // no item of that id or the text is empty, so that the caller keeps its
+    // built-in English text.
     std::optional<std::wstring> text(int id) const;
-    // The item's text when it has one that is not empty, else `fallback`.
+    // text(id), else `fallback`.
     std::wstring getText(int id, std::wstring_view fallback) const;
 
     // Not checked against the language list; true when the language changed.

@@ -52,20 +52,20 @@ TEST(LocaleTableTest, DeclaredLanguagesReplaceTheBuiltIns) {
     EXPECT_EQ(table.text(5), L"Viisi");
 }
 
-TEST(LocaleTableTest, AnEmptyTextHidesTheFallbackButAMissingEntryFallsBackToEnglish) {
+TEST(LocaleTableTest, AnUntranslatedTextLeavesTheCallersEnglishText) {
     LocaleTable table;
     Read(table, "<L><Item ID='1'><English value='One'/></Item>"
                 "<Item ID='2'><English value='Two'/><Text id='9' value='Kaksi'/></Item>"
                 "<Item ID='3'><Japanese value='San'/></Item></L>");
-    table.setLanguage(5);  // Japanese: item 1 has an entry for it, but empty
-    EXPECT_EQ(table.text(1), L"");
+    table.setLanguage(5);  // Japanese: item 1 has no Japanese text
+    EXPECT_FALSE(table.text(1)) << "a control would go blank";
     EXPECT_EQ(table.getText(1, L"caller's"), L"caller's");
     table.setLanguage(9);
     EXPECT_EQ(table.text(2), L"Kaksi");
     table.setLanguage(42);  // no entry at all: language 0
     EXPECT_EQ(table.text(2), L"Two");
-    EXPECT_EQ(table.text(3), L"");
-    EXPECT_EQ(table.getText(3, {}), L"");
+    EXPECT_FALSE(table.text(3));
+    EXPECT_EQ(table.getText(3, L"Three"), L"Three");
     EXPECT_FALSE(table.text(4));
     EXPECT_EQ(table.getText(4, L"Help"), L"Help");
 }
@@ -93,8 +93,8 @@ TEST(LocaleTableTest, TextsOutsideItemsAndUnknownElementsAreIgnored) {
                 "<Item><Text value='no id'/><Other value='x'/><english value='lower'/></Item>"
                 "<Item ID='9'>character data<Text id='-1' value='x'/></Item></L>");
     ASSERT_NE(table.findItem(0), nullptr) << "an Item without ID has id 0";
-    EXPECT_EQ(table.text(0), L"");
-    EXPECT_EQ(table.text(9), L"");
+    EXPECT_FALSE(table.text(0));
+    EXPECT_FALSE(table.text(9));
 }
 
 TEST(LocaleTableTest, TextsAreDecodedFromUtf8) {
