@@ -156,10 +156,12 @@ unsigned SoundPlayer::run() {
     WavDescription description;
     decoder->describe(&description);
     if (openDevice(description)) {
-        const std::uint64_t estimate = (std::uint64_t(description.kiloBytesPerSecond) + 1) *
-                                       (description.durationSeconds + 1) * 1000;
-        if (estimate >= std::uint64_t(kBufferBytes)) playStreamed(*decoder, buffer.get(), description);
-        else playOneShot(*decoder);
+        // The slot holds the decoded sound, which for 8-bit sources is twice
+        // the file's data: only what fits whole plays from it.
+        if (decoder->decodedSize() > std::uint64_t(kBufferBytes))
+            playStreamed(*decoder, buffer.get(), description);
+        else
+            playOneShot(*decoder);
         while (!stopRequested() && !channel_.allDone()) os::Sleep(60);
         channel_.stop();
     }

@@ -1,6 +1,7 @@
 // Plays one sound at a time on a wave-out device from its own worker
-// thread: sounds up to 204800 bytes from one device buffer (looped by the
-// device), longer ones streamed through a 200 KB circular buffer.
+// thread: sounds whose 16-bit samples fit 204800 bytes from one device
+// buffer (looped by the device), longer ones streamed through a 200 KB
+// circular buffer.
 //
 // Threading: play, stop, openFile, openResource, isPlaying and
 // selectUsbDevice belong to one caller thread (the main thread); the

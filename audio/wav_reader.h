@@ -61,6 +61,10 @@ public:
 
     const WavFormat& format() const { return format_; }
     std::uint32_t dataSize() const { return dataSize_; }
+    // What read() delivers from the start to the end: 8-bit samples double.
+    std::uint64_t decodedSize() const {
+        return std::uint64_t(dataSize_) * (format_.bitsPerSample == 8 ? 2 : 1);
+    }
 
 private:
     void reset();

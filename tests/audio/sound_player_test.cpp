@@ -225,6 +225,32 @@ TEST_F(SoundPlayerTest, AFullOneShotPlaysAfterAStreamedSound) {
     EXPECT_EQ(done.calls, 2);
 }
 
+TEST_F(SoundPlayerTest, TheOneBufferIsChosenByTheWidenedSize) {
+    // 15 s of 8 kHz 8-bit PCM: 120,000 bytes in the file, 240,000 widened.
+    resources.sounds[901] = WavBuilder().Format(1, 1, 8000, 8).Data(Bytes(120000, 0xFF)).Bytes();
+    // 12.8 s of 8 kHz 16-bit PCM: exactly one 204,800-byte buffer.
+    Bytes fits;
+    for (int i = 0; i < 102400; ++i) WavBuilder::Put16(fits, std::uint16_t(i));
+    resources.sounds[902] = WavBuilder().Format(1, 1, 8000, 16).Data(fits).Bytes();
+    player->selectUsbDevice();
+
+    ASSERT_NE(player->openResource(901), nullptr);
+    player->play(&done, false);
+    RunUntilIdle(17000);
+    const Bytes heard = waveOut.Heard();
+    ASSERT_EQ(heard.size(), 240000u) << "cut short by the one buffer";
+    EXPECT_EQ(heard[239998], 0xFF);  // 255 widens to 32767
+    EXPECT_EQ(heard[239999], 0x7F);
+
+    const std::size_t before = waveOut.Writes().size();
+    ASSERT_NE(player->openResource(902), nullptr);
+    player->play(&done, false);
+    RunUntilIdle(14000);
+    const auto writes = waveOut.Writes();
+    ASSERT_EQ(writes.size(), before + 1) << "a sound that fits is not streamed";
+    EXPECT_EQ(writes.back().data, fits);
+}
+
 TEST_F(SoundPlayerTest, SourcesThatCannotBeOpenedLeaveTheSoundPlaying) {
     player->selectUsbDevice();
     ASSERT_NE(player->openResource(2132), nullptr);
@@ -283,7 +309,6 @@ TEST(SoundOutChannel, RingLayoutsAndBusySlots) {
     EXPECT_EQ(channel.slotSize(), 168u);
     channel.layoutBySize(100, 2);
     EXPECT_EQ(channel.slotSize(), 100u);
-    EXPECT_EQ(std::string(channel.name()), "SoundOutChannel-Thread");
     ASSERT_EQ(channel.open(0, 1, 8000, 16, 1), kMmNoError);
     const unsigned char piece[100] = {1, 2, 3};
     EXPECT_EQ(channel.writeSlot(0, 100, false), 1);
