@@ -196,20 +196,5 @@ TEST_F(CallListsTest, ConferenceTextStaysWithinItsLimit) {
     EXPECT_EQ(text.size(), 16 * 60 + 15 * 2u) << "whole names only";
 }
 
-TEST(CallFieldReads, NoneGivesEmptyAndZero) {
-    EXPECT_EQ(CallPartnerName(nullptr), "");
-    EXPECT_EQ(CallPartnerHandle(nullptr), "");
-    EXPECT_EQ(CallId(nullptr), 0);
-    EXPECT_EQ(CallConferenceId(nullptr), 0);
-    EXPECT_EQ(CallTimestamp(nullptr), 0);
-    EXPECT_EQ(CallDuration(nullptr), 0);
-    CallRecord call;
-    call.partnerHandle = "anna";
-    EXPECT_EQ(CallPartnerName(&call), "anna");
-    call.partnerDisplayName = "Anna A";
-    EXPECT_EQ(CallPartnerName(&call), "Anna A");
-    EXPECT_EQ(CallConferenceId(&call), -1);
-}
-
 }  // namespace
 }  // namespace talvio

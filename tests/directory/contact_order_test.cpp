@@ -116,16 +116,6 @@ TEST(ContactLocation, JoinsThePresentPartsWithBareCommas) {
     EXPECT_EQ(ContactLocation(nullptr), "");
 }
 
-TEST(ContactReads, NoneGivesEmptyTexts) {
-    EXPECT_EQ(ContactShownName(nullptr), "");
-    EXPECT_EQ(ContactHandle(nullptr), "");
-    ContactRecord contact = Contact("anna");
-    EXPECT_EQ(ContactShownName(&contact), "anna");
-    contact.displayName = "Anna A";
-    EXPECT_EQ(ContactShownName(&contact), "Anna A");
-    EXPECT_EQ(ContactHandle(&contact), "anna");
-}
-
 TEST(ContactIcon, ByStatusThenBuddyState) {
     const int expected[] = {0, 4, 5, 3, 6, 7};
     for (int status = 1; status <= 6; ++status) {

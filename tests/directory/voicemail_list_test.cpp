@@ -65,20 +65,5 @@ TEST(VoicemailList, ListCoversIncomingOnlyInIdOrder) {
     EXPECT_EQ(unplayed, 0);
 }
 
-TEST(VoicemailFieldReads, NoneGivesEmptyAndZero) {
-    EXPECT_EQ(VoicemailId(nullptr), 0);
-    EXPECT_EQ(VoicemailPartnerName(nullptr), "");
-    EXPECT_EQ(VoicemailPartnerHandle(nullptr), "");
-    EXPECT_EQ(VoicemailTimestamp(nullptr), 0);
-    EXPECT_EQ(VoicemailDuration(nullptr), 0);
-    VoicemailRecord voicemail;
-    voicemail.partnerDisplayName = "Anna";
-    voicemail.timestamp = 77;
-    voicemail.duration = 12;
-    EXPECT_EQ(VoicemailPartnerName(&voicemail), "Anna");
-    EXPECT_EQ(VoicemailTimestamp(&voicemail), 77);
-    EXPECT_EQ(VoicemailDuration(&voicemail), 12);
-}
-
 }  // namespace
 }  // namespace talvio

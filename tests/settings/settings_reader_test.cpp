@@ -19,25 +19,6 @@ protected:
     AppSettings settings{registry, &locale};
 };
 
-TEST_F(SettingsReaderTest, StartsWithTheInitialValues) {
-    EXPECT_EQ(settings.autoStart, 0);
-    EXPECT_EQ(settings.checkVer, 1);
-    EXPECT_EQ(settings.playDtmf, 0);
-    EXPECT_EQ(settings.activeProgram, 1);
-    EXPECT_EQ(settings.callOutProgram, -1);
-    EXPECT_EQ(settings.callOutFree, 1);
-    EXPECT_EQ(settings.ringVolume, 65535);
-    EXPECT_TRUE(settings.lcdLogo.empty());
-    for (int id = 1; id <= kProgramCount; ++id) {
-        const ProgramSetting& program = settings.programs[id - 1];
-        EXPECT_EQ(program.id, id);
-        EXPECT_EQ(program.value, id);
-        EXPECT_EQ(program.dialTone, id - 1);
-        EXPECT_EQ(program.ringTone, id - 1);
-        EXPECT_TRUE(program.rates.empty());
-    }
-}
-
 TEST_F(SettingsReaderTest, GeneralValuesCountOnlyInsideGeneral) {
     ReadText(settings, "<Config><AutoStart value='1'/><CheckVer value='0'/></Config>");
     EXPECT_EQ(settings.autoStart, 0);
