@@ -1,7 +1,5 @@
 #include "handset/handset_link.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <vector>
