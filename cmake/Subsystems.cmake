@@ -31,6 +31,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/Generators.cmake)
 set(TALVIO_SUBSYSTEMS
     platform
     foundation
+    tools/lcdgen
     handset_ui
     handset_ui/call
     handset
