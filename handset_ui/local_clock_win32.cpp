@@ -1,0 +1,34 @@
+#include <windows.h>
+
+#include "handset_ui/local_clock.h"
+
+namespace talvio {
+namespace {
+
+class Win32LocalClock : public LocalClock {
+public:
+    LocalTime Now() const override {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    }
+
+    int ShortDate(const LocalTime& date, std::span<wchar_t> out) const override {
+        SYSTEMTIME time = {};
+        time.wYear = static_cast<WORD>(date.year);
+        time.wMonth = static_cast<WORD>(date.month);
+        time.wDay = static_cast<WORD>(date.day);
+        const int length = GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr,
+                                          out.data(), static_cast<int>(out.size()));
+        return length > 0 ? length - 1 : 0;  // without the terminating zero
+    }
+};
+
+}  // namespace
+
+const LocalClock& SystemLocalClock() {
+    static const Win32LocalClock clock;
+    return clock;
+}
+
+}  // namespace talvio
