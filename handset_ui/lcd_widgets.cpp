@@ -147,25 +147,25 @@ bool TextWidget::Tick(std::uint32_t now) {
     return true;
 }
 
-bool ClockWidget::Tick(std::uint32_t now) {
-    if (refreshed_ && now - lastTick_ < kRefreshMs) return TextWidget::Tick(now);
-    refreshed_ = true;
-    lastTick_ = now;
-    const LocalTime time = clock_.Now();
-    std::array<wchar_t, 16> buffer;
-    std::size_t end = PutNumber(buffer, 0, time.hour, 1);
-    buffer[end++] = L':';
-    end = PutNumber(buffer, end, time.minute, 2);
-    return SetText({buffer.data(), end});
-}
-
-bool DateWidget::Tick(std::uint32_t now) {
-    if (refreshed_ && now - lastTick_ < kRefreshMs) return TextWidget::Tick(now);
+bool LocalTimeWidget::Tick(std::uint32_t now) {
+    if (refreshed_ && now - lastTick_ < period_) return TextWidget::Tick(now);
     refreshed_ = true;
     lastTick_ = now;
     std::array<wchar_t, 64> buffer;
-    const int length = clock_.ShortDate(clock_.Now(), buffer);
-    return SetText({buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 64))});
+    return SetText(Format(clock_, buffer));
+}
+
+std::wstring_view ClockWidget::Format(const LocalClock& clock, std::span<wchar_t, 64> buffer) const {
+    const LocalTime time = clock.Now();
+    std::size_t end = PutNumber(buffer, 0, time.hour, 1);
+    buffer[end++] = L':';
+    end = PutNumber(buffer, end, time.minute, 2);
+    return {buffer.data(), end};
+}
+
+std::wstring_view DateWidget::Format(const LocalClock& clock, std::span<wchar_t, 64> buffer) const {
+    const int length = clock.ShortDate(clock.Now(), buffer);
+    return {buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 64))};
 }
 
 std::wstring_view FormatDuration(int seconds, std::span<wchar_t, 16> buffer) {

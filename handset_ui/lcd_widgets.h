@@ -131,35 +131,47 @@ protected:
     std::uint32_t marqueeTime_ = 0;
 };
 
-// The local time as "%d:%02d", refreshed at least 500 ms after the last refresh.
-class ClockWidget : public TextWidget {
+// A text made from the local clock, refreshed at least `period` after the
+// last refresh (and at the first tick); in between, the marquee runs.
+class LocalTimeWidget : public TextWidget {
 public:
-    static constexpr std::uint32_t kRefreshMs = 500;
-
-    // `clock` is not owned and outlives the widget.
-    ClockWidget(const os::Rect& rect, const LocalClock& clock, LcdHAlign horizontal)
-        : TextWidget(rect, horizontal), clock_(clock) {}
-
     bool Tick(std::uint32_t now) override;
+
+protected:
+    // `clock` is not owned and outlives the widget.
+    LocalTimeWidget(const os::Rect& rect, const LocalClock& clock, LcdHAlign horizontal,
+                    std::uint32_t period)
+        : TextWidget(rect, horizontal), clock_(clock), period_(period) {}
+    virtual std::wstring_view Format(const LocalClock& clock, std::span<wchar_t, 64> buffer) const = 0;
 
 private:
     const LocalClock& clock_;
+    std::uint32_t period_;
     bool refreshed_ = false;
 };
 
-// The local date in the user's short format, refreshed at least 5 s apart.
-class DateWidget : public TextWidget {
+// The local time as "%d:%02d" (hour, minute), refreshed every 500 ms.
+class ClockWidget final : public LocalTimeWidget {
+public:
+    static constexpr std::uint32_t kRefreshMs = 500;
+
+    ClockWidget(const os::Rect& rect, const LocalClock& clock, LcdHAlign horizontal)
+        : LocalTimeWidget(rect, clock, horizontal, kRefreshMs) {}
+
+private:
+    std::wstring_view Format(const LocalClock& clock, std::span<wchar_t, 64> buffer) const override;
+};
+
+// The local date in the user's short date format, refreshed every 5 s.
+class DateWidget final : public LocalTimeWidget {
 public:
     static constexpr std::uint32_t kRefreshMs = 5000;
 
     DateWidget(const os::Rect& rect, const LocalClock& clock, LcdHAlign horizontal)
-        : TextWidget(rect, horizontal), clock_(clock) {}
-
-    bool Tick(std::uint32_t now) override;
+        : LocalTimeWidget(rect, clock, horizontal, kRefreshMs) {}
 
 private:
-    const LocalClock& clock_;
-    bool refreshed_ = false;
+    std::wstring_view Format(const LocalClock& clock, std::span<wchar_t, 64> buffer) const override;
 };
 
 // "%d:%02d" below an hour, "%d:%02d:%02d" from an hour on; nothing (empty)
