@@ -18,8 +18,9 @@ struct AudioPorts {
 };
 
 // The machine's own: winmm and kernel32 on Windows; on the hosted backend
-// a machine without sound devices, resources or programs to start, on a
-// Windows version 6 (so no setter tool would be started).
+// a machine without sound devices, resources or programs to start. Both
+// report the platform's Windows version (6 on the hosted desktop unless a
+// test sets another).
 AudioPorts SystemAudioPorts();
 
 }  // namespace talvio

@@ -43,11 +43,6 @@ public:
     unsigned setValue(Mixer, std::uint32_t, std::uint32_t) override { return kMmNoDriver; }
 };
 
-class ModernVersion final : public OsVersion {
-public:
-    unsigned majorVersion() override { return 6; }
-};
-
 class NoLauncher final : public ProcessLauncher {
 public:
     unsigned winExec(const std::string&) override { return 2; }  // ERROR_FILE_NOT_FOUND
@@ -64,10 +59,9 @@ AudioPorts SystemAudioPorts() {
     static NoWaveOut waveOut;
     static NoWaveIn waveIn;
     static NoMixer mixer;
-    static ModernVersion version;
     static NoLauncher launcher;
     static NoResources resources;
-    return {&waveOut, &waveIn, &mixer, &version, &launcher, &resources};
+    return {&waveOut, &waveIn, &mixer, &SystemOsVersion(), &launcher, &resources};
 }
 
 }  // namespace talvio

@@ -146,21 +146,6 @@ private:
     }
 };
 
-class SystemVersion final : public OsVersion {
-public:
-    unsigned majorVersion() override {
-        // GetVersionExW reports the version the manifest admits, which is
-        // what the choice between the old and new sound settings needs.
-        OSVERSIONINFOW info{};
-        info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        if (!GetVersionExW(&info)) return 0;
-#pragma GCC diagnostic pop
-        return info.dwMajorVersion;
-    }
-};
-
 class SystemLauncher final : public ProcessLauncher {
 public:
     unsigned winExec(const std::string& ansiCommandLine) override {
@@ -190,10 +175,9 @@ AudioPorts SystemAudioPorts() {
     static SystemWaveOut waveOut;
     static SystemWaveIn waveIn;
     static SystemMixer mixer;
-    static SystemVersion version;
     static SystemLauncher launcher;
     static SystemResources resources;
-    return {&waveOut, &waveIn, &mixer, &version, &launcher, &resources};
+    return {&waveOut, &waveIn, &mixer, &SystemOsVersion(), &launcher, &resources};
 }
 
 }  // namespace talvio

@@ -12,6 +12,11 @@ public:
     virtual unsigned majorVersion() = 0;  // GetVersionExW
 };
 
+// GetVersionExW through the platform; the version the manifest admits,
+// which is what the choice between the old and new sound settings needs.
+// Lives for the whole process.
+OsVersion& SystemOsVersion();
+
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;

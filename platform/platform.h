@@ -320,6 +320,27 @@ int TrackPopupMenuEx(Hmenu menu, std::uint32_t flags, int x, int y, Hwnd owner,
 
 Hicon LoadIcon(void* instance, int resourceId);  // LoadIconW with MAKEINTRESOURCE
 
+// --- message boxes --------------------------------------------------------------
+inline constexpr std::uint32_t MB_YESNO = 0x04;
+inline constexpr std::uint32_t MB_ICONQUESTION = 0x20;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+// MessageBoxW: modal until the user answers (the thread's other windows
+// still get their messages meanwhile); 0 when the box cannot be shown.
+int MessageBox(Hwnd owner, std::wstring_view text, std::wstring_view caption, std::uint32_t type);
+
+// --- system version ---------------------------------------------------------------
+// Mirrors the OSVERSIONINFOW fields the program reads.
+struct OsVersionInfo {
+    std::uint32_t majorVersion = 0;
+    std::uint32_t minorVersion = 0;
+    std::uint32_t buildNumber = 0;
+};
+// GetVersionExW: the version the program's manifest admits, not always the
+// installed one. False when the call fails.
+bool GetVersionEx(OsVersionInfo& info);
+
 // --- time ---------------------------------------------------------------------
 std::uint32_t GetTickCount();
 void Sleep(std::uint32_t milliseconds);

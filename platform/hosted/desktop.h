@@ -175,6 +175,9 @@ std::size_t ThreadStackSize(KernelHandle thread);
 // "C:\\Program Files\\Talvio\\TalvioDriver.exe").
 void SetModuleFileName(std::wstring_view path);
 
+// What GetVersionEx reports for every process (default 6.1.7601).
+void SetWindowsVersion(std::uint32_t major, std::uint32_t minor, std::uint32_t build);
+
 // --- resources -------------------------------------------------------------------
 // The module's resources, as a resource script would declare them. One
 // module serves every instance handle. A fresh desktop has none.
@@ -219,5 +222,19 @@ struct MenuTracking {
 };
 std::vector<MenuTracking> MenuTrackings();
 void SetCursorPos(int x, int y);  // what GetCursorPos answers (default 0, 0)
+
+// --- message boxes ---------------------------------------------------------------
+// The user's side of MessageBox, which returns at once here. The next box
+// gets `result` as the user's answer (queued, one per box); a box with no
+// queued answer cannot be shown and returns 0.
+void AnswerMessageBox(int result);
+struct MessageBoxShown {
+    Hwnd owner = nullptr;
+    std::wstring text;
+    std::wstring caption;
+    std::uint32_t type = 0;  // MB_*
+    int result = 0;
+};
+std::vector<MessageBoxShown> MessageBoxes();
 
 }  // namespace os::hosted

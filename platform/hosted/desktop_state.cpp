@@ -292,6 +292,9 @@ void Reset() {
     d.menuChoices.clear();
     d.menuTrackings.clear();
     d.cursor = {};
+    d.messageBoxAnswers.clear();
+    d.messageBoxes.clear();
+    d.version = kDefaultVersion;
 }
 
 std::uint64_t Now() {

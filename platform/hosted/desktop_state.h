@@ -23,6 +23,9 @@ using Lock = std::unique_lock<std::mutex>;
 using Clock = std::uint64_t;
 inline constexpr Clock kNever = UINT64_MAX;
 
+// Windows 7 SP1, as GetVersionExW reports it.
+inline constexpr OsVersionInfo kDefaultVersion{6, 1, 7601};
+
 // Win32 error codes the backend reports.
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
 inline constexpr std::uint32_t kErrorInvalidHandle = 6;
@@ -167,6 +170,9 @@ struct Desktop {
     std::deque<std::uint32_t> menuChoices;
     std::vector<MenuTracking> menuTrackings;
     Point cursor;
+    std::deque<int> messageBoxAnswers;
+    std::vector<MessageBoxShown> messageBoxes;
+    OsVersionInfo version{kDefaultVersion};
 
     std::uint64_t timerOrder = 0;
     std::uintptr_t focus = 0;

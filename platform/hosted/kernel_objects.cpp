@@ -37,6 +37,12 @@ std::wstring GetModuleFileName() {
     return TheDesktop().processes.at(Self().process).moduleFileName;
 }
 
+bool GetVersionEx(OsVersionInfo& info) {
+    Lock lock(TheDesktop().mutex);
+    info = TheDesktop().version;
+    return true;
+}
+
 std::uint32_t GetTickCount() {
     Lock lock(TheDesktop().mutex);
     return static_cast<std::uint32_t>(TheDesktop().now);

@@ -130,4 +130,9 @@ void SetModuleFileName(std::wstring_view path) {
     TheDesktop().processes[Self().process].moduleFileName = path;
 }
 
+void SetWindowsVersion(std::uint32_t major, std::uint32_t minor, std::uint32_t build) {
+    Lock lock(TheDesktop().mutex);
+    TheDesktop().version = {major, minor, build};
+}
+
 }  // namespace os::hosted

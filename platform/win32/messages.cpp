@@ -92,4 +92,10 @@ bool KillTimer(Hwnd window, std::uintptr_t id) {
     return ::KillTimer(ToHwnd(window), id) != FALSE;
 }
 
+int MessageBox(Hwnd owner, std::wstring_view text, std::wstring_view caption, std::uint32_t type) {
+    const std::wstring terminatedText(text);
+    const std::wstring terminatedCaption(caption);
+    return MessageBoxW(ToHwnd(owner), terminatedText.c_str(), terminatedCaption.c_str(), type);
+}
+
 }  // namespace os

@@ -19,6 +19,19 @@ std::wstring GetModuleFileName() {
     }
 }
 
+bool GetVersionEx(OsVersionInfo& info) {
+    OSVERSIONINFOW native{};
+    native.dwOSVersionInfoSize = sizeof native;  // 276 bytes
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&native)) return false;
+#pragma GCC diagnostic pop
+    info.majorVersion = native.dwMajorVersion;
+    info.minorVersion = native.dwMinorVersion;
+    info.buildNumber = native.dwBuildNumber;
+    return true;
+}
+
 std::uint32_t GetTickCount() { return ::GetTickCount(); }
 void Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 

@@ -26,9 +26,11 @@
 #undef GetMessage
 #undef GetModuleFileName
 #undef GetModuleHandle
+#undef GetVersionEx
 #undef GetWindowText
 #undef LoadIcon
 #undef LoadMenu
+#undef MessageBox
 #undef PeekMessage
 #undef PostMessage
 #undef PostThreadMessage
