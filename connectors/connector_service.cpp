@@ -93,8 +93,13 @@ void ConnectorService::ProcessDeviceChange() {
     if (DirectoryScreen* screen = Screen()) {
         screen->SetDirectoryView(this);
         if (VoipConnector* skype = Find(1)) skype->OnClientVersionKnown();
-        screen->ShowLogoText(settings_ != nullptr ? settings_->lcdLogo : std::wstring());
     }
+    ShowLcdLogo();
+}
+
+void ConnectorService::ShowLcdLogo() {
+    if (DirectoryScreen* screen = Screen())
+        screen->ShowLogoText(settings_ != nullptr ? settings_->lcdLogo : std::wstring());
 }
 
 DirectoryScreen* ConnectorService::Screen() {

@@ -47,6 +47,8 @@ public:
 
     // Passes the news to the current controller, if any.
     void NotifySettingsChanged();
+    // The LCD screen, when the handset has one, shows the settings' logo text.
+    void ShowLcdLogo();
 
     // Ring tones for every online connector and the tray state; the
     // controller's answer to the new counts when there is one, else the

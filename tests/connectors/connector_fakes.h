@@ -1,6 +1,7 @@
 // Test doubles for the connectors' surroundings: a host recording what the
 // connectors ask of the program, a recording call listener, a connector
-// whose attachment and status a test sets, and the simulated Skype client
+// whose attachment and status a test sets, the handset link and LCD screen
+// as the connector service sees them, and the simulated Skype client
 // (tools/client_sim) in its own simulated process on the test's thread.
 #pragma once
 
@@ -12,7 +13,9 @@
 
 #include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
+#include "connectors/service_ports.h"
 #include "connectors/voip_connector.h"
+#include "handset/lcd_screen.h"
 #include "platform/platform.h"
 #include "tools/client_sim/simulated_client.h"
 
@@ -108,6 +111,42 @@ public:
 
 private:
     int id_;
+};
+
+// The handset link whose presence, model and screen the test sets.
+class FakeServiceHandset : public ServiceHandset {
+public:
+    bool present = false;
+    int model = 10;
+    LcdScreen* screen = nullptr;
+    HandsetEventSink* sink = nullptr;
+    std::vector<std::string>* journal = nullptr;
+
+    void Start(HandsetEventSink* s) override { sink = s; }
+    void Stop() override {
+        if (journal) journal->push_back("handset stopped");
+        sink = nullptr;
+    }
+    bool IsPresent() override { return present; }
+    int GetModel() override { return present ? model : 0; }
+    LcdScreen* GetScreen() override { return present ? screen : nullptr; }
+};
+
+// An LCD screen recording what the connectors show on it.
+class FakeScreen : public LcdScreen, public DirectoryScreen {
+public:
+    DirectoryView* view = nullptr;
+    std::vector<std::wstring> shown;
+    void Start() override {}
+    void Tick(std::uint32_t) override {}
+    void Draw(LcdCanvas&) override {}
+    void OnCallerText(const std::wstring&) override {}
+    void SetDirectoryView(DirectoryView* v) override { view = v; }
+    void ShowLogoText(const std::wstring& text) override { shown.push_back(L"logo " + text); }
+    void ShowDialText(const std::wstring& text) override { shown.push_back(L"dial " + text); }
+    void ShowMuteState(bool muted) override { shown.push_back(muted ? L"muted" : L"unmuted"); }
+    void ShowFocusedContact(int, const std::wstring& handle) override { shown.push_back(L"focus " + handle); }
+    void RefreshPage(int) override {}
 };
 
 // A Skype client in its own simulated process, recording what it receives.

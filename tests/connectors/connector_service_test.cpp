@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include "connectors/skype/skype_connector.h"
-#include "handset/lcd_screen.h"
 #include "platform/hosted/desktop.h"
 #include "settings/app_settings.h"
 #include "settings/memory_registry.h"
@@ -20,24 +19,6 @@
 
 namespace talvio::testing {
 namespace {
-
-class FakeHandset : public ServiceHandset {
-public:
-    bool present = false;
-    int model = 10;
-    LcdScreen* screen = nullptr;
-    HandsetEventSink* sink = nullptr;
-    std::vector<std::string>* journal = nullptr;
-
-    void Start(HandsetEventSink* s) override { sink = s; }
-    void Stop() override {
-        if (journal) journal->push_back("handset stopped");
-        sink = nullptr;
-    }
-    bool IsPresent() override { return present; }
-    int GetModel() override { return present ? model : 0; }
-    LcdScreen* GetScreen() override { return present ? screen : nullptr; }
-};
 
 class FakeTray : public ServiceTray {
 public:
@@ -96,22 +77,6 @@ private:
     std::vector<std::string>& journal_;
 };
 
-class FakeScreen : public LcdScreen, public DirectoryScreen {
-public:
-    DirectoryView* view = nullptr;
-    std::vector<std::wstring> shown;
-    void Start() override {}
-    void Tick(std::uint32_t) override {}
-    void Draw(LcdCanvas&) override {}
-    void OnCallerText(const std::wstring&) override {}
-    void SetDirectoryView(DirectoryView* v) override { view = v; }
-    void ShowLogoText(const std::wstring& text) override { shown.push_back(L"logo " + text); }
-    void ShowDialText(const std::wstring& text) override { shown.push_back(L"dial " + text); }
-    void ShowMuteState(bool muted) override { shown.push_back(muted ? L"muted" : L"unmuted"); }
-    void ShowFocusedContact(int, const std::wstring& handle) override { shown.push_back(L"focus " + handle); }
-    void RefreshPage(int) override {}
-};
-
 class ServiceTest : public DesktopTest {
 protected:
     void SetUp() override {
@@ -158,7 +123,7 @@ protected:
     MemoryRegistry registryStore;
     AppSettings settings{registryStore, nullptr};
     std::vector<std::string> journal;
-    FakeHandset handset;
+    FakeServiceHandset handset;
     FakeTray tray;
     FakeAudio audio;
     std::optional<ConnectorService> service;
