@@ -1,0 +1,323 @@
+// The application object on the hosted desktop as the user meets it: the
+// tray icon and tooltip in a fake notification area, the tray menu driven
+// through the hosted menu tracking, the exit question answered in place of
+// the user, and the audio set-up over the fake audio ports.
+#include "tray/tray_application.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/audio_service.h"
+#include "audio/audio_speaker_volume.h"
+#include "connectors/connector_service.h"
+#include "platform/hosted/desktop.h"
+#include "settings/app_settings.h"
+#include "settings/memory_registry.h"
+#include "tests/audio/support/fake_audio_ports.h"
+#include "tests/connectors/connector_fakes.h"
+#include "tests/support/desktop_test.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/support/fake_tray_shell.h"
+#include "tests/ui/support/program_resources.h"
+#include "ui/locale_table.h"
+#include "ui/window.h"
+
+namespace talvio::testing {
+namespace {
+
+// English and Polish texts for the menu and the exit question.
+constexpr const char* kLocaleXml =
+    "<Locale>"
+    "<Item ID='32773' Enable='1'><English value='&amp;Options...'/><Polish value='&amp;Opcje...'/></Item>"
+    "<Item ID='65548' Enable='1'><English value='&amp;Language'/><Polish value='J\xC4\x99zyk'/></Item>"
+    "<Item ID='65551' Enable='1'><English value='&amp;Program'/><Polish value='Program'/></Item>"
+    "<Item ID='65542' Enable='1'><English value='Exit the phone driver?'/></Item>"
+    "<Item ID='65543' Enable='1'><English value='Talvio'/></Item>"
+    "</Locale>";
+
+class NamedConnector final : public ScriptedConnector {
+public:
+    NamedConnector(ConnectorRegistry& registry, int id, std::wstring name)
+        : ScriptedConnector(registry, id), name_(std::move(name)) {}
+    std::wstring GetDisplayName() const override { return name_; }
+    void SetAudioOut(const std::wstring& device) override { audioOut.push_back(device); }
+    std::vector<std::wstring> audioOut;
+
+private:
+    std::wstring name_;
+};
+
+class PlainWindow final : public Window {
+public:
+    PlainWindow() { create(0, {}, L"window", 0, 0, 0, 0, 0, nullptr, 0); }
+};
+
+class TrayApplicationTest : public DesktopTest {
+protected:
+    void SetUp() override {
+        os::hosted::SetModuleFileName((folder.path() / "TalvioDriver.exe").wstring());
+        std::ofstream(folder.file("locale.xml")) << kLocaleXml;
+        InstallProgramResources();
+        skype = Add(1, L"Skype");
+        voipBuster = Add(2, L"VoipBuster");
+        sparVoip = Add(5, L"SparVoip");
+        service.Registry().StartAll();  // as start-up does, before any handset arrives
+        AudioServiceSetup setup;
+        setup.ports = {&waveOut, &waveIn, &mixer, &audioVersion, &launcher, &resources};
+        setup.settings = &settings;
+        setup.connectors = &service.Registry();
+        Audio_Start(setup);
+        ASSERT_TRUE(tray.Init(nullptr));
+    }
+    void TearDown() override { Audio_Shutdown(); }
+
+    NamedConnector* Add(int id, const wchar_t* name) {
+        auto connector = std::make_unique<NamedConnector>(service.Registry(), id, name);
+        NamedConnector* added = connector.get();
+        EXPECT_TRUE(service.Registry().Append(std::move(connector)));
+        return added;
+    }
+
+    void SetHandset(bool present) {
+        handset.present = present;
+        service.OnDevicePresence(present ? 1 : 0, 0);
+    }
+
+    // A right click on the icon; the menu chooses `command` when given.
+    void RightClick(std::uint32_t command = 0) {
+        if (command) os::hosted::ChooseMenuCommand(command);
+        os::SendMessage(tray.window(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, os::WM_RBUTTONUP);
+        os::hosted::PumpMessages();
+    }
+
+    void ExpectShown(int icon, const std::wstring& tip) {
+        const auto shown = shell.Icon(tray.window(), TrayIcon::kIconId);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->icon, os::LoadIcon(nullptr, icon));
+        EXPECT_EQ(shown->tip, tip);
+    }
+
+    os::MenuItemInfo Item(os::Hmenu menu, std::uint32_t item, bool byPosition) {
+        os::MenuItemInfo info;
+        info.mask = os::MIIM_ID | os::MIIM_STATE | os::MIIM_STRING | os::MIIM_SUBMENU;
+        EXPECT_TRUE(os::GetMenuItemInfo(menu, item, byPosition, info)) << item;
+        return info;
+    }
+    std::uint32_t State(std::uint32_t command) { return Item(tray.menu(), command, false).state; }
+    os::Hmenu Popup() { return os::GetSubMenu(tray.menu(), 0); }
+
+    TempFolder folder{"talvio-tray"};
+    LocaleTable locale;
+    MemoryRegistry registry;
+    AppSettings settings{registry, &locale};
+    FakeServiceHandset handset;
+    FakeTrayShell shell;
+    FakeWaveOut waveOut{{L"Realtek HD Audio", L"USB Audio Device"}};
+    FakeWaveIn waveIn{{L"Realtek Mic", L"USB Audio Device"}};
+    FakeMixer mixer{{{L"Realtek Mixer"}, {L"USB Audio Device"}}};
+    FakeOsVersion audioVersion{5};
+    FakeLauncher launcher;
+    FakeResources resources;
+    // As the program declares them: the tray outlives the service it serves.
+    TrayApplication tray{locale, settings, service, Audio_SpeakerVolume(), shell};
+    ConnectorService service{&settings, handset, tray};
+    NamedConnector* skype = nullptr;
+    NamedConnector* voipBuster = nullptr;
+    NamedConnector* sparVoip = nullptr;
+    PlainWindow clientWindow;
+};
+
+TEST_F(TrayApplicationTest, TheIconAndTooltipFollowTheHandsetAndTheClients) {
+    ExpectShown(2054, L"Talvio Phone Driver (Please Connect the USB Device)");
+    SetHandset(true);
+    ExpectShown(131, L"Talvio Phone Driver (Please Launch Skype)");
+    voipBuster->SetClient(clientWindow.window(), VoipConnector::kOffline);
+    service.RefreshStatus();
+    ExpectShown(131, L"Talvio Phone Driver (Skype Offline)");
+    sparVoip->SetClient(clientWindow.window(), VoipConnector::kOnline);
+    service.RefreshStatus();
+    ExpectShown(2053, L"Talvio Phone Driver");
+    // Asked for the no-client state while a client is online, it shows ready.
+    tray.SetTrayNoClient();
+    ExpectShown(2053, L"Talvio Phone Driver");
+    SetHandset(false);
+    ExpectShown(2054, L"Talvio Phone Driver (Please Connect the USB Device)");
+}
+
+TEST_F(TrayApplicationTest, ATooltipIsCutTo99CharactersAsItsBufferHoldsThem) {
+    FakeTrayShell otherShell;
+    const std::wstring ninety(90, L'N');
+    TrayApplication named{locale, settings, service, Audio_SpeakerVolume(), otherShell, ninety};
+    ASSERT_TRUE(named.Init(nullptr));
+    EXPECT_EQ(otherShell.Icon(named.window(), TrayIcon::kIconId)->tip, ninety + L" (Please ");
+    named.SetTrayReady();
+    EXPECT_EQ(otherShell.Icon(named.window(), TrayIcon::kIconId)->tip, ninety);
+}
+
+TEST_F(TrayApplicationTest, TheMenuIsLocalisedItsSubmenusBuiltOnceAndTheLanguageChecked) {
+    settings.SetLanguage(4);  // Polish
+    RightClick();
+    const os::Hmenu programs = os::GetSubMenu(Popup(), 1);
+    const os::Hmenu languages = os::GetSubMenu(Popup(), 3);
+    ASSERT_NE(programs, nullptr);
+    ASSERT_NE(languages, nullptr);
+    RightClick();
+    RightClick();
+    EXPECT_EQ(os::GetSubMenu(Popup(), 1), programs);
+    EXPECT_EQ(os::GetSubMenu(Popup(), 3), languages);
+
+    EXPECT_EQ(Item(Popup(), 0, true).text, L"&Opcje...");
+    EXPECT_EQ(Item(Popup(), 1, true).id, 65551u);
+    EXPECT_EQ(Item(Popup(), 1, true).text, L"Program");
+    EXPECT_EQ(Item(Popup(), 3, true).id, 65548u);
+    EXPECT_EQ(Item(Popup(), 3, true).text, L"J\u0119zyk");
+    EXPECT_EQ(Item(Popup(), 4, true).text, L"&Check Update") << "no text of its own";
+    EXPECT_EQ(Item(Popup(), 7, true).text, L"E&xit");
+
+    const std::vector<std::wstring> names = {L"English", L"Simple Chinese", L"Traditional Chinese",
+                                             L"Portuguese", L"Polish", L"Japanese", L"Korea"};
+    ASSERT_EQ(os::GetMenuItemCount(languages), 7);
+    for (int i = 0; i < 7; ++i) {
+        const os::MenuItemInfo language = Item(languages, static_cast<std::uint32_t>(i), true);
+        EXPECT_EQ(language.id, 16000u + i);
+        EXPECT_EQ(language.text, names[i]);
+        EXPECT_EQ((language.state & os::MFS_CHECKED) != 0, i == 4) << i;
+    }
+    ASSERT_EQ(os::GetMenuItemCount(programs), 3);
+    EXPECT_EQ(Item(programs, 0, true).id, 17001u);
+    EXPECT_EQ(Item(programs, 0, true).text, L"Skype");
+    EXPECT_EQ(Item(programs, 1, true).id, 17002u);
+    EXPECT_EQ(Item(programs, 2, true).id, 17005u);
+    EXPECT_EQ(Item(programs, 2, true).text, L"SparVoip");
+
+    RightClick(16000);
+    RightClick();
+    EXPECT_EQ(settings.language, 0);
+    EXPECT_EQ(Item(Popup(), 0, true).text, L"&Options...");
+    EXPECT_EQ(Item(Popup(), 3, true).text, L"&Language");
+    EXPECT_TRUE(State(16000) & os::MFS_CHECKED);
+    EXPECT_FALSE(State(16004) & os::MFS_CHECKED);
+    EXPECT_EQ(os::GetMenuItemCount(languages), 7);
+}
+
+TEST_F(TrayApplicationTest, AnOfflineProgramIsGrayedAndCannotBeChosenAndTheActiveOneIsChecked) {
+    SetHandset(true);
+    skype->SetClient(clientWindow.window(), VoipConnector::kOnline);
+    voipBuster->SetClient(clientWindow.window(), VoipConnector::kOffline);
+    sparVoip->SetClient(clientWindow.window(), VoipConnector::kOnline);
+    RightClick(17005);
+    EXPECT_EQ(settings.activeProgram, 5);
+    RightClick();
+    EXPECT_FALSE(State(17001) & os::MFS_CHECKED);
+    EXPECT_FALSE(State(17001) & os::MF_GRAYED);
+    EXPECT_TRUE(State(17002) & os::MF_GRAYED);
+    EXPECT_TRUE(State(17005) & os::MFS_CHECKED);
+
+    RightClick(17002);
+    EXPECT_EQ(os::hosted::MenuTrackings().back().chosen, 0u);
+    EXPECT_EQ(settings.activeProgram, 5);
+
+    // The check follows the program in use when the chosen one goes offline.
+    sparVoip->SetClient(clientWindow.window(), VoipConnector::kOffline);
+    RightClick();
+    EXPECT_TRUE(State(17005) & os::MF_GRAYED);
+    EXPECT_FALSE(State(17005) & os::MFS_CHECKED);
+    EXPECT_TRUE(State(17001) & os::MFS_CHECKED);
+}
+
+TEST_F(TrayApplicationTest, ExitAsksFirstAndQuitsOnlyOnYes) {
+    os::hosted::AnswerMessageBox(os::IDNO);
+    RightClick(105);
+    ASSERT_EQ(os::hosted::MessageBoxes().size(), 1u);
+    const os::hosted::MessageBoxShown box = os::hosted::MessageBoxes()[0];
+    EXPECT_EQ(box.owner, tray.window());
+    EXPECT_EQ(box.text, L"Exit the phone driver?");
+    EXPECT_EQ(box.caption, L"Talvio");
+    EXPECT_EQ(box.type, 0x24u);  // MB_YESNO | MB_ICONQUESTION
+    EXPECT_FALSE(os::hosted::QuitPosted());
+    EXPECT_TRUE(os::IsWindow(tray.window()));
+    EXPECT_EQ(shell.IconCount(), 1u);
+
+    os::hosted::AnswerMessageBox(os::IDYES);
+    RightClick(105);
+    int exitCode = -1;
+    EXPECT_TRUE(os::hosted::QuitPosted(&exitCode));
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(tray.window(), nullptr);
+    EXPECT_EQ(shell.IconCount(), 0u);
+}
+
+TEST_F(TrayApplicationTest, ChoosingTheCheckedLanguageStillSavesAndShowsTheLogoAgain) {
+    FakeScreen screen;
+    handset.model = 11;
+    handset.screen = &screen;
+    SetHandset(true);
+    screen.shown.clear();
+    settings.lcdLogo = L"Talvio";
+    const std::filesystem::path config = folder.file("config.xml");
+    ASSERT_FALSE(std::filesystem::exists(config));
+
+    os::hosted::SetWindowsVersion(5, 1, 2600);
+    RightClick(16000);
+    EXPECT_TRUE(std::filesystem::exists(config));
+    EXPECT_EQ(screen.shown, std::vector<std::wstring>{L"logo Talvio"});
+    EXPECT_EQ(launcher.commandLines.size(), 1u) << "the setter tool before Windows 6";
+
+    std::filesystem::remove(config);
+    os::hosted::SetWindowsVersion(6, 0, 6000);
+    RightClick(16000);
+    EXPECT_TRUE(std::filesystem::exists(config));
+    EXPECT_EQ(launcher.commandLines.size(), 1u);
+}
+
+TEST_F(TrayApplicationTest, ARightClickWithAnOpenDialogBringsItForwardInsteadOfTheMenu) {
+    PlainWindow dialog;
+    PlainWindow other;
+    tray.SetOpenDialog(dialog.window());
+    tray.SetOpenDialog(other.window());
+    RightClick();
+    EXPECT_TRUE(os::hosted::MenuTrackings().empty());
+    EXPECT_EQ(os::GetForegroundWindow(), dialog.window());
+
+    tray.ClearOpenDialog(other.window());
+    RightClick();
+    EXPECT_TRUE(os::hosted::MenuTrackings().empty());
+
+    tray.ClearOpenDialog(dialog.window());
+    RightClick();
+    EXPECT_EQ(os::hosted::MenuTrackings().size(), 1u);
+
+    // A dialog that went without clearing itself does not keep the menu away.
+    tray.SetOpenDialog(other.window());
+    os::DestroyWindow(other.window());
+    RightClick();
+    EXPECT_EQ(os::hosted::MenuTrackings().size(), 2u);
+}
+
+TEST_F(TrayApplicationTest, TheAudioIsSetUpOnce200MsAfterTheHandsetArrives) {
+    unsigned volume = 0;
+    ASSERT_TRUE(Audio_GetVolume(true, &volume));  // the mixer is open
+    SetHandset(true);
+    os::hosted::AdvanceTime(199);
+    EXPECT_EQ(mixer.Volume(1, true), 20000u);
+    EXPECT_TRUE(launcher.commandLines.empty());
+
+    os::hosted::AdvanceTime(1);
+    EXPECT_EQ(mixer.Opens(), (std::vector<unsigned>{1, 1})) << "devices chosen again";
+    EXPECT_EQ(mixer.Volume(1, true), 0x7FFFu);
+    EXPECT_EQ(mixer.Volume(1, false), 0x7FFFu);
+    EXPECT_EQ(skype->audioOut, std::vector<std::wstring>{L"USB Audio Device"});
+    EXPECT_EQ(launcher.commandLines.size(), 1u);
+
+    os::hosted::AdvanceTime(5000);
+    EXPECT_EQ(launcher.commandLines.size(), 1u) << "one shot";
+    EXPECT_EQ(skype->audioOut.size(), 1u);
+}
+
+}  // namespace
+}  // namespace talvio::testing
