@@ -41,13 +41,12 @@ std::optional<int> DriverProcess::start() {
 // Each subsystem starts in this order; the first failure ends the start-up.
 bool DriverProcess::initialiseSubsystems() {
     InitialiseCommonControls();
-    locale_.load();
+    if (!tray_.Init(instance_)) return false;  // locale.xml, the settings, the tray icon
     SetControlTextLookup([this](int id) { return locale_.text(id); });
-    settings_.Load();  // also the rate table and the autostart value
     Audio_Start({.ports = SystemAudioPorts(), .settings = &settings_});
     if (!connectors_.Registry().CreateConnectors()) return false;
     Audio_SetConnectors(&connectors_.Registry());  // for the device names
-    keypad_.emplace(connectors_.Registry(), CallTray::None(), CallVolumePopup::None());
+    keypad_.emplace(connectors_.Registry(), tray_.Indicator(), tray_.Popup());
     connectors_.AddController(&*keypad_);
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program

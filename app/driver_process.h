@@ -9,11 +9,13 @@
 
 #include "app/connector_audio.h"
 #include "app/quit_window.h"
+#include "audio/audio_speaker_volume.h"
 #include "connectors/connector_service.h"
 #include "handset_ui/call/keypad_controller.h"
 #include "platform/unique.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
+#include "tray/tray_application.h"
 #include "ui/locale_table.h"
 
 namespace talvio {
@@ -46,11 +48,14 @@ private:
     LocaleTable locale_;
     AppSettings settings_{SystemRegistry(), &locale_};
     ConnectorAudio connectorAudio_;
+    // The service's tray and the controller's indicator and popup: declared
+    // before both so that it outlives them. It uses the service from Init on.
+    TrayApplication tray_{locale_, settings_, connectors_, Audio_SpeakerVolume()};
     // Made once the registry exists; declared before the service, which
     // holds it as its listener, so that it outlives the service.
     std::optional<KeypadController> keypad_;
     // After the settings it reads; its connectors go before them.
-    ConnectorService connectors_{&settings_, ServiceHandset::Link(), ServiceTray::None(), connectorAudio_};
+    ConnectorService connectors_{&settings_, ServiceHandset::Link(), tray_, connectorAudio_};
 };
 
 // The whole run: start, loop, shutdown. Returns the process exit code.
