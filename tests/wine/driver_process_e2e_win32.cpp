@@ -37,10 +37,15 @@ int QuitWindowCount() {
     return count;
 }
 
-// Polls until the running copy's quit window is there, or the process ends.
-bool WaitForQuitWindow(const ChildProcess& driver) {
+// The hidden window behind the running copy's tray icon.
+bool TrayWindowExists() {
+    return FindWindowExW(nullptr, nullptr, L"QmxUsbPhoneWndClass", nullptr) != nullptr;
+}
+
+// Polls until `exists` holds, or the process ends.
+bool WaitForWindow(const ChildProcess& driver, bool (*exists)()) {
     for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-        if (QuitWindowExists()) return true;
+        if (exists()) return true;
         if (!driver.running()) return false;
         Sleep(kPollMs);
     }
@@ -58,7 +63,7 @@ protected:
     void startDriver(std::unique_ptr<ChildProcess>& driver) {
         driver = std::make_unique<ChildProcess>(DriverPath());
         ASSERT_TRUE(driver->started()) << "cannot start TalvioDriver.exe (error " << GetLastError() << ")";
-        ASSERT_TRUE(WaitForQuitWindow(*driver))
+        ASSERT_TRUE(WaitForWindow(*driver, &QuitWindowExists))
             << "TalvioDriver.exe showed no quit window within " << kWaitMs << " ms";
     }
 
@@ -85,6 +90,7 @@ TEST_F(DriverProcessE2E, SecondCopyExitsWithMinusOneWhileTheFirstKeepsRunning) {
 TEST_F(DriverProcessE2E, ClosoMakesTheRunningCopyExitWithZero) {
     std::unique_ptr<ChildProcess> driver;
     ASSERT_NO_FATAL_FAILURE(startDriver(driver));
+    EXPECT_TRUE(WaitForWindow(*driver, &TrayWindowExists)) << "TalvioDriver.exe made no tray window";
 
     const std::optional<DWORD> closoCode = runClosoCall();
     ASSERT_TRUE(closoCode.has_value()) << "closo_call.exe did not start or did not end";
@@ -103,7 +109,7 @@ TEST_F(DriverProcessE2E, ClosoLeavesTheHandsetOnItsLineWithTheLightOffAndTheLcdB
     ASSERT_TRUE(handset.started());
     auto driver = std::make_unique<ChildProcess>(directory + L"TalvioDriver.exe");
     ASSERT_TRUE(driver->started());
-    ASSERT_TRUE(WaitForQuitWindow(*driver));
+    ASSERT_TRUE(WaitForWindow(*driver, &QuitWindowExists));
     // Open once the status command comes every 200 ms and the LCD is streamed.
     ASSERT_TRUE(talvio::testing::PumpUntil([&] {
         const std::string state = handset.Command("state");
