@@ -162,9 +162,12 @@ void ConnectorService::RefreshScreenPage(int pageCode) {
     if (DirectoryScreen* screen = Screen()) screen->RefreshPage(pageCode);
 }
 
-// The caller-id hook library is not part of the program yet, so old clients
-// get their caller text from the API alone.
-bool ConnectorService::StartCallerIdHook(os::Hwnd) { return false; }
+bool ConnectorService::StartCallerIdHook(os::Hwnd clientWindow) {
+    DirectoryScreen* screen = Screen();
+    if (screen == nullptr) return false;
+    screen->StartCallerIdHook(clientWindow);
+    return true;
+}
 
 // DirectoryView: connector operations --------------------------------------
 

@@ -6,10 +6,12 @@
 // it. Main thread only.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "connectors/call_event_listener.h"
+#include "platform/platform.h"
 
 namespace talvio {
 
@@ -77,10 +79,22 @@ public:
     virtual void ShowMuteState(bool muted) = 0;
     virtual void ShowFocusedContact(int connectorId, const std::wstring& handle) = 0;
     virtual void RefreshPage(int pageCode) = 0;
+    // Watches an old client's window for caller names (null: stop watching).
+    virtual void StartCallerIdHook(os::Hwnd clientWindow) { (void)clientWindow; }
 
 protected:
     ~DirectoryScreen() = default;
 };
+
+// The caller-id watcher of an old client's window (the hook agent): until it
+// is deleted it posts the caller texts it sees to `notifyWindow` as message
+// 1260. Deleting it stops it and waits for its thread.
+class CallerIdWatcher {
+public:
+    virtual ~CallerIdWatcher() = default;
+};
+using CallerIdWatcherFactory = std::unique_ptr<CallerIdWatcher> (*)(os::Hwnd notifyWindow,
+                                                                    os::Hwnd targetWindow);
 
 // A call controller for one handset model: the listener of the connectors'
 // call events while a handset of that model is connected.
