@@ -5,6 +5,7 @@
 #include "app/common_controls.h"
 #include "audio/audio_service.h"
 #include "foundation/trace_log.h"
+#include "handset_ui/screen/handset_screen.h"
 #include "ui/control_texts.h"
 #include "ui/module_instance.h"
 
@@ -48,6 +49,7 @@ bool DriverProcess::initialiseSubsystems() {
     Audio_SetConnectors(&connectors_.Registry());  // for the device names
     keypad_.emplace(connectors_.Registry(), tray_.Indicator(), tray_.Popup());
     connectors_.AddController(&*keypad_);
+    InstallHandsetScreen({.locale = &locale_});
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program
     return true;

@@ -34,6 +34,7 @@ set(TALVIO_SUBSYSTEMS
     tools/lcdgen
     handset_ui
     handset_ui/call
+    handset_ui/screen
     handset
     tools/handset_sim
     directory
