@@ -5,51 +5,14 @@
 #include <string>
 
 #include "foundation/byte_stream.h"
-#include "lcd_snapshots.h"
+#include "tests/handset_ui/support/fixed_clock.h"
+#include "tests/handset_ui/support/lcd_picture.h"
 #include "ui/locale_table.h"
 
 namespace talvio {
 namespace {
 
-LcdCanvas MakeCanvas() { return LcdCanvas(128, 64, 11, std::vector<int>(8, 8)); }
-
-bool Lit(const LcdCanvas& canvas, int x, int y) {
-    return canvas.dibBits()[y * canvas.dibStride() + x / 8] & (0x80 >> (x % 8));
-}
-
-// The area as rows of '#' (lit) and '.', one line each.
-std::string Picture(const LcdCanvas& canvas, const os::Rect& area) {
-    std::string picture;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) picture += Lit(canvas, x, y) ? '#' : '.';
-        picture += '\n';
-    }
-    return picture;
-}
-
-int LitOutside(const LcdCanvas& canvas, const os::Rect& area) {
-    int count = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if (Lit(canvas, x, y) && (x < area.left || x >= area.right || y < area.top || y >= area.bottom))
-                ++count;
-    return count;
-}
-
-std::string Snapshot(std::string_view name) {
-    for (const auto& [key, content] : kLcdSnapshots) {
-        if (key != name) continue;
-        std::string rows;
-        for (std::size_t at = 0; at < content.size();) {
-            const std::size_t end = std::min(content.find('\n', at), content.size());
-            if (content[at] != ';') rows.append(content.substr(at, end - at)) += '\n';
-            at = end + 1;
-        }
-        return rows;
-    }
-    ADD_FAILURE() << "no snapshot " << name;
-    return {};
-}
+using namespace talvio::testing;
 
 TEST(LcdDrawing, TextInBothFontsShowsTheDebianGlyphs) {
     LcdCanvas canvas = MakeCanvas();
@@ -221,20 +184,8 @@ TEST(TimerWidget, DurationsSwitchToHoursAtOneHourAndTheTimerCountsWholeSeconds) 
     EXPECT_FALSE(timer.Tick(200000));
 }
 
-class FixedClock : public LocalClock {
-public:
-    LocalTime now{2024, 12, 31, 9, 5, 0};
-    LocalTime Now() const override { return now; }
-    int ShortDate(const LocalTime& date, std::span<wchar_t> out) const override {
-        const std::wstring text = std::to_wstring(date.day) + L"." + std::to_wstring(date.month) + L".";
-        if (text.size() > out.size()) return 0;
-        std::copy(text.begin(), text.end(), out.begin());
-        return static_cast<int>(text.size());
-    }
-};
-
 TEST(ClockAndDateWidgets, ShowLocalTimeAndDateAndRefreshOnlyWhenDue) {
-    FixedClock clock;
+    testing::FixedClock clock;
     ClockWidget time({64, 0, 128, 16}, clock, LcdHAlign::kRight);
     DateWidget date({0, 32, 128, 48}, clock, LcdHAlign::kCentre);
     EXPECT_TRUE(time.Tick(100));
