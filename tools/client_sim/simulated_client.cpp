@@ -17,7 +17,6 @@ constexpr os::WParam SC_CLOSE = 0xF060;
 constexpr std::uint32_t TCM_GETCURSEL = 0x130B;
 constexpr os::WParam VK_BACK = 0x08;
 constexpr os::WParam VK_ESCAPE = 0x1B;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
 constexpr std::uint32_t kSendTimeoutMs = 2000;
 // Sends the queued replies once the command's sender has returned.
 constexpr std::uint32_t kFlushMessage = os::WM_USER + 100;
