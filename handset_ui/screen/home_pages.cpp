@@ -10,15 +10,8 @@ IdlePage::IdlePage(const LocalClock& clock)
     : ScreenPage(kIdlePage), date_({0, 32, 128, 48}, clock, LcdHAlign::kCentre) {}
 
 void IdlePage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(screen.logo());
-    AddWidget(status_);
-    AddWidget(screen.clockWidget());
-    AddWidget(date_);
-    AddWidget(missed_);
-    AddWidget(voicemail_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
+    SetWidgets({&screen.logo(), &status_, &screen.clockWidget(), &date_, &missed_, &voicemail_,
+                &screen.leftSoftkey(), &screen.rightSoftkey()});
     static const LcdIcon* const frames[] = {&StripIconAt(kIconMissedMark1), &StripIconAt(kIconMissedMark1 + 1),
                                             &StripIconAt(kIconMissedMark1 + 2)};
     missed_.SetFrames(frames);
@@ -72,6 +65,11 @@ bool IdlePage::SetVoicemailMark(bool on) {
 }
 
 int IdlePage::OnPageKey(HandsetScreen& screen, int key) {
+    if (key == kPageKeyCall) {
+        screen.ShowMainMenu();
+        return 1;
+    }
+    if (key == kPageKeyRight) return kAnswerDialChanged;
     DirectoryView* directory = screen.directory();
     if (directory == nullptr) return kAnswerNothing;
     const int id = screen.connectorId();
@@ -84,11 +82,6 @@ int IdlePage::OnPageKey(HandsetScreen& screen, int key) {
         screen.ShowContact(std::move(handle), directory->GetLastDialledName(id), id);
         return 1;
     }
-    case kPageKeyCall:
-        screen.ShowMainMenu();
-        return 1;
-    case kPageKeyRight:
-        return kAnswerDialChanged;
     case kPageKeyUp:
     case kPageKeyDown:
         if (directory->GetConnectorState(id) != 1) return 1;
@@ -102,13 +95,8 @@ int IdlePage::OnPageKey(HandsetScreen& screen, int key) {
 DialPage::DialPage() : ScreenPage(kDialPage) { text_.SetWordWrap(true); }
 
 void DialPage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(screen.logo());
-    AddWidget(screen.clockWidget());
-    AddWidget(text_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
-    AddWidget(screen.bottomBar());
+    SetWidgets({&screen.logo(), &screen.clockWidget(), &text_, &screen.leftSoftkey(), &screen.rightSoftkey(),
+                &screen.bottomBar()});
     text_.SetText({});
 }
 
@@ -156,12 +144,7 @@ int ReadLevel(const HandsetScreen& screen) {
 }  // namespace
 
 void VolumePage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(screen.logo());
-    AddWidget(screen.clockWidget());
-    AddWidget(bar_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
+    SetWidgets({&screen.logo(), &screen.clockWidget(), &bar_, &screen.leftSoftkey(), &screen.rightSoftkey()});
     bar_.SetLevelSource([&screen] { return ReadLevel(screen); });
 }
 

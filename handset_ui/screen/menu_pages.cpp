@@ -17,14 +17,6 @@ const LcdIcon* HistoryIcon(int kind) {
 
 }  // namespace
 
-void MenuPage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    for (Widget* widget : rows_.Widgets()) AddWidget(*widget);
-    AddExtraWidgets();
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
-}
-
 void MenuPage::Enter(HandsetScreen& screen) {
     screen.SetSoftkeys(kLcdOk, kLcdBack);
     Show(screen);
@@ -41,18 +33,11 @@ void MenuPage::Show(HandsetScreen& screen) {
             } else {
                 rows_.ShowRow(row, item.icon, item.text);
             }
-        } else if (row == 0) {
-            rows_.ShowRowKey(row, nullptr, kLcdEmpty, screen.texts());
         } else {
-            rows_.ShowRow(row, nullptr, {});
+            rows_.ShowNoEntry(row, screen.texts());
         }
     }
     rows_.FollowSelection(screen.now());
-}
-
-void MenuPage::Draw(LcdCanvas& canvas, std::uint32_t now) {
-    ScreenPage::Draw(canvas, now);
-    rows_.DrawOverlay(canvas);
 }
 
 int MenuPage::OnPageKey(HandsetScreen& screen, int key) {
@@ -67,7 +52,7 @@ int MenuPage::OnPageKey(HandsetScreen& screen, int key) {
         return 1;
     case kPageKeyUp:
     case kPageKeyDown:
-        if (key == kPageKeyUp ? rows_.MoveUp() : rows_.MoveDown()) {
+        if (rows_.Step(key)) {
             Show(screen);
             screen.Render();
         }
@@ -139,13 +124,6 @@ void HistoryListPage::Open(int kind, int connectorId) {
     rows_.Reset(0);
 }
 
-void HistoryListPage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    for (Widget* widget : rows_.Widgets()) AddWidget(*widget);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
-}
-
 void HistoryListPage::Enter(HandsetScreen& screen) {
     screen.SetSoftkeys(kLcdDetail, kLcdBack);
     Fill(screen);
@@ -185,19 +163,9 @@ void HistoryListPage::Fill(HandsetScreen& screen) {
                 rows_.ShowRow(row, HistoryIcon(kind_), Utf8ToWide(directory->GetCallPartnerName(entry)));
             }
         }
-        if (entryIds_[row] >= 0) continue;
-        if (row == 0 && count == 0) {
-            rows_.ShowRowKey(row, nullptr, kLcdEmpty, screen.texts());
-        } else {
-            rows_.ShowRow(row, nullptr, {});
-        }
+        if (entryIds_[row] < 0) rows_.ShowNoEntry(row, screen.texts());
     }
     rows_.FollowSelection(screen.now());
-}
-
-void HistoryListPage::Draw(LcdCanvas& canvas, std::uint32_t now) {
-    ScreenPage::Draw(canvas, now);
-    rows_.DrawOverlay(canvas);
 }
 
 int HistoryListPage::OnPageKey(HandsetScreen& screen, int key) {
@@ -218,7 +186,7 @@ int HistoryListPage::OnPageKey(HandsetScreen& screen, int key) {
         return 1;
     case kPageKeyUp:
     case kPageKeyDown:
-        if (key == kPageKeyUp ? rows_.MoveUp() : rows_.MoveDown()) {
+        if (rows_.Step(key)) {
             Fill(screen);
             screen.Render();
         }

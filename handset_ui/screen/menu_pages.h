@@ -19,15 +19,14 @@ struct MenuItem {
 
 // Up to 20 items in three rows with "OK" and "Back"; the left softkey
 // activates the selected item.
-class MenuPage : public ScreenPage {
+class MenuPage : public ListPage {
 public:
     static constexpr int kMaxItems = 20;
 
-    using ScreenPage::ScreenPage;
+    using ListPage::ListPage;
 
-    void Init(HandsetScreen& screen) override;
+    void Init(HandsetScreen& screen) override { InitRows(screen); }
     void Enter(HandsetScreen& screen) override;
-    void Draw(LcdCanvas& canvas, std::uint32_t now) override;
     int OnPageKey(HandsetScreen& screen, int key) override;
 
     // Back to the first item (a menu opened afresh).
@@ -36,14 +35,11 @@ public:
 
 protected:
     virtual void Activate(HandsetScreen& screen, const MenuItem& item) = 0;
-    // Page-specific widgets after the rows.
-    virtual void AddExtraWidgets() {}
     void SetItems(int count) { count_ = std::min(count, kMaxItems); }
     void Show(HandsetScreen& screen);
 
     std::array<MenuItem, kMaxItems> items_{};
     int count_ = 0;
-    RowList rows_;
 };
 
 class MainMenuPage final : public MenuPage {
@@ -67,11 +63,11 @@ private:
 class ProgramListPage final : public MenuPage {
 public:
     ProgramListPage();
+    void Init(HandsetScreen& screen) override { InitRows(screen, {&globe_}); }
     void Enter(HandsetScreen& screen) override;
 
 private:
     void Activate(HandsetScreen& screen, const MenuItem& item) override;
-    void AddExtraWidgets() override { AddWidget(globe_); }
 
     IconWidget globe_{{56, 48, 72, 64}};
 };
@@ -80,17 +76,16 @@ enum HistoryKind : int { kHistoryIncoming = 1, kHistoryOutgoing = 2, kHistoryMis
 
 // Received, dialled or missed calls (newest first) or incoming voicemails
 // of one program, three at a time; "Detail" opens the selected one.
-class HistoryListPage final : public ScreenPage {
+class HistoryListPage final : public ListPage {
 public:
-    HistoryListPage() : ScreenPage(kHistoryListPage) {}
+    HistoryListPage() : ListPage(kHistoryListPage) {}
 
     // A list opened afresh.
     void Open(int kind, int connectorId);
     int kind() const { return kind_; }
 
-    void Init(HandsetScreen& screen) override;
+    void Init(HandsetScreen& screen) override { InitRows(screen); }
     void Enter(HandsetScreen& screen) override;
-    void Draw(LcdCanvas& canvas, std::uint32_t now) override;
     int OnPageKey(HandsetScreen& screen, int key) override;
     // The entries again from the directory (after a scroll or a change).
     void Fill(HandsetScreen& screen);
@@ -98,7 +93,6 @@ public:
 private:
     int kind_ = kHistoryIncoming;
     int connectorId_ = 0;
-    RowList rows_;
     std::array<int, RowList::kRows> entryIds_{-1, -1, -1};
 };
 

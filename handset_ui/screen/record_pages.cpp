@@ -49,13 +49,7 @@ void DetailPage::Show(int kind, int entryId, int connectorId) {
 bool DetailPage::voicemail() const { return kind_ == kHistoryVoicemail; }
 
 void DetailPage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(icon_);
-    AddWidget(partner_);
-    AddWidget(when_);
-    AddWidget(duration_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
+    SetWidgets({&icon_, &partner_, &when_, &duration_, &screen.leftSoftkey(), &screen.rightSoftkey()});
 }
 
 void DetailPage::Enter(HandsetScreen& screen) {
@@ -137,12 +131,7 @@ void ContactPage::SetContact(std::string handle, std::wstring shownName, int con
 }
 
 void ContactPage::Init(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(status_);
-    AddWidget(name_);
-    AddWidget(second_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
+    SetWidgets({&status_, &name_, &second_, &screen.leftSoftkey(), &screen.rightSoftkey()});
 }
 
 void ContactPage::Enter(HandsetScreen& screen) {
@@ -219,14 +208,7 @@ void CallPage::Init(HandsetScreen&) {
 }
 
 void CallPage::Enter(HandsetScreen& screen) {
-    ClearWidgets();
-    AddWidget(screen.logo());
-    AddWidget(state_);
-    AddWidget(partner_);
-    AddWidget(timer_);
-    AddWidget(mark_);
-    AddWidget(screen.leftSoftkey());
-    AddWidget(screen.rightSoftkey());
+    SetWidgets({&screen.logo(), &state_, &partner_, &timer_, &mark_, &screen.leftSoftkey(), &screen.rightSoftkey()});
 
     const bool sameCall = callId_ == timedCallId_ && connectorId_ == timedConnectorId_;
     if (kind_ == kCallEnded || kind_ == kCallMissed) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "handset_ui/screen/handset_screen.h"
+
 namespace talvio {
 namespace {
 
@@ -13,6 +15,11 @@ constexpr int kScrollBarTop = 2;
 os::Rect RowRect(int row, int left, int right) { return {left, row * kRowHeight, right, (row + 1) * kRowHeight}; }
 
 }  // namespace
+
+void ScreenPage::SetWidgets(std::initializer_list<Widget*> widgets) {
+    count_ = 0;
+    for (Widget* widget : widgets) AddWidget(*widget);
+}
 
 void ScreenPage::AddWidget(Widget& widget) {
     if (count_ < kMaxWidgets) widgets_[count_++] = &widget;
@@ -80,6 +87,16 @@ bool RowList::MoveDown() {
     return true;
 }
 
+bool RowList::Step(int pageKey) { return pageKey == kPageKeyUp ? MoveUp() : MoveDown(); }
+
+void RowList::ShowNoEntry(int row, const LcdTexts& texts) {
+    if (row == 0 && count_ == 0) {
+        ShowRowKey(row, nullptr, kLcdEmpty, texts);
+    } else {
+        ShowRow(row, nullptr, {});
+    }
+}
+
 void RowList::ShowRow(int row, const LcdIcon* icon, std::wstring_view text) {
     icons_[row].SetImage(icon);
     texts_[row].SetText(text);
@@ -106,6 +123,19 @@ void RowList::DrawOverlay(LcdCanvas& canvas) const {
     const int thumb = std::max(2, (bottom - kScrollBarTop) * kRows / count_);
     const int top = kScrollBarTop + topIndex_ * (bottom - thumb - kScrollBarTop) / (count_ - 1);
     FillWhite(canvas, {kScrollBarLeft, top, kScrollBarRight, top + thumb});
+}
+
+void ListPage::InitRows(HandsetScreen& screen, std::initializer_list<Widget*> extra) {
+    SetWidgets({});
+    for (Widget* widget : rows_.Widgets()) AddWidget(*widget);
+    for (Widget* widget : extra) AddWidget(*widget);
+    AddWidget(screen.leftSoftkey());
+    AddWidget(screen.rightSoftkey());
+}
+
+void ListPage::Draw(LcdCanvas& canvas, std::uint32_t now) {
+    ScreenPage::Draw(canvas, now);
+    rows_.DrawOverlay(canvas);
 }
 
 }  // namespace talvio

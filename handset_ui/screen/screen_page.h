@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "handset_ui/lcd_widgets.h"
@@ -55,7 +56,8 @@ public:
     std::uint32_t enteredAt = 0;  // tick when last entered or touched
 
 protected:
-    void ClearWidgets() { count_ = 0; }
+    // The page's widget list, in drawing order (at most 20).
+    void SetWidgets(std::initializer_list<Widget*> widgets);
     void AddWidget(Widget& widget);
 
 private:
@@ -89,9 +91,13 @@ public:
     // Up or down one entry, scrolling by one at the ends; false at the end.
     bool MoveUp();
     bool MoveDown();
+    // Up for page key 5, else down.
+    bool Step(int pageKey);
 
     void ShowRow(int row, const LcdIcon* icon, std::wstring_view text);
     void ShowRowKey(int row, const LcdIcon* icon, int key, const LcdTexts& texts);
+    // A row without an entry: "<Empty>" on the first row of an empty list.
+    void ShowNoEntry(int row, const LcdTexts& texts);
     // Only the selected row scrolls; the others go back to their start.
     void FollowSelection(std::uint32_t now);
     // After the widgets: the selection and the scroll bar.
@@ -103,6 +109,20 @@ private:
     int count_ = 0;
     int topIndex_ = 0;
     int selectedRow_ = 0;
+};
+
+// A page of rows: the menus and the history list.
+class ListPage : public ScreenPage {
+public:
+    using ScreenPage::ScreenPage;
+    // The widgets, then the selection and the scroll bar.
+    void Draw(LcdCanvas& canvas, std::uint32_t now) override;
+
+protected:
+    // The rows, `extra`, then the two softkeys.
+    void InitRows(HandsetScreen& screen, std::initializer_list<Widget*> extra = {});
+
+    RowList rows_;
 };
 
 }  // namespace talvio
