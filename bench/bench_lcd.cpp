@@ -2,13 +2,17 @@
 // widgets (logo, clock, ringing animation, a scrolling caller name, the call
 // timer, mute and hands-free marks, a volume bar, two softkeys) plus the
 // packing into page bytes; and the 200 ms tick of that set when nothing is
-// due, which must not allocate (the allocs counter is per iteration).
+// due, which must not allocate (the allocs counter is per iteration). The
+// same two for the handset screen itself on its busiest page, the call page
+// of a call in progress with a scrolling name, the timer, both marks and
+// its softkeys, reading a connector service.
 #include <benchmark/benchmark.h>
 
 #include <array>
 
 #include "bench/allocation_counter.h"
 #include "handset_ui/lcd_widgets.h"
+#include "tests/handset_ui/support/screen_rig.h"
 
 namespace {
 
@@ -82,5 +86,46 @@ void BM_LcdTickUnchanged(benchmark::State& state) {
     if (redraw) state.SkipWithError("an unchanged widget set asked for a redraw");
 }
 BENCHMARK(BM_LcdTickUnchanged);
+
+struct BusyScreen {
+    testing::ScreenRig rig;
+
+    BusyScreen() {
+        rig.skype->SetOnline(true);
+        rig.screen.SetConnectorId(1);
+        CallRecord& call = rig.skype->calls.SetStatus(13, CallRecord::kInProgress);
+        call.partnerDisplayName = "Alexander Wolfgang \xe7\x8e\x8b\xe5\xb0\x8f\xe6\x98\x8e (mobile)";
+        call.conferenceId = 0;
+        rig.screen.Tick(1000);
+        rig.screen.ShowCall(kCallInProgress, 13, 1);
+        rig.screen.ShowMuteState(true);
+        rig.screen.SetCallMark(true);
+        for (std::uint32_t now = 1200; now <= 5000; now += 200) rig.screen.Tick(now);  // marquee under way
+    }
+};
+
+void BM_ScreenCallPageRedraw(benchmark::State& state) {
+    BusyScreen busy;
+    LcdCanvas& canvas = busy.rig.device.canvas;
+    for (auto _ : state) {
+        busy.rig.screen.Render();
+        canvas.Pack();
+        benchmark::DoNotOptimize(canvas.PageRow(0).data());
+    }
+}
+BENCHMARK(BM_ScreenCallPageRedraw);
+
+void BM_ScreenCallPageTickUnchanged(benchmark::State& state) {
+    BusyScreen busy;
+    const int renders = busy.rig.device.renders;
+    const long before = bench::AllocationCount();
+    const bool counting = bench::CountAllocations(true);
+    for (auto _ : state) busy.rig.screen.Tick(5000);  // ticked at 5000 already: nothing is due
+    bench::CountAllocations(counting);
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(bench::AllocationCount() - before),
+                                                  benchmark::Counter::kAvgIterations);
+    if (busy.rig.device.renders != renders) state.SkipWithError("an unchanged call page was drawn again");
+}
+BENCHMARK(BM_ScreenCallPageTickUnchanged);
 
 }  // namespace
