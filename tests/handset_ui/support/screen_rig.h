@@ -79,21 +79,10 @@ public:
     void SetSpeakerVolume(int value) override { volume = value; }
 };
 
-// The service finds the screen on the handset, as it does on the LCD model.
-class ScreenHandset final : public ServiceHandset {
-public:
-    LcdScreen* screen = nullptr;
-    void Start(HandsetEventSink*) override {}
-    void Stop() override {}
-    bool IsPresent() override { return true; }
-    int GetModel() override { return kLcdModelId; }
-    LcdScreen* GetScreen() override { return screen; }
-};
-
 struct ScreenRig {
     FixedClock clock;
     ScreenAudio audio;
-    ScreenHandset handset;
+    FakeServiceHandset handset;
     ConnectorService service{nullptr, handset, ServiceTray::None(), audio};
     ScreenDevice device;
     HandsetScreen screen{device, HandsetScreenContext{.clock = &clock}};
@@ -104,6 +93,9 @@ struct ScreenRig {
         skype = Add(1, L"Skype");
         buster = Add(2, L"VoipBuster");
         device.screen = &screen;
+        // The service finds the screen on the handset, as it does on the LCD model.
+        handset.present = true;
+        handset.model = kLcdModelId;
         handset.screen = &screen;
         screen.Start();
         screen.SetDirectoryView(&service);
