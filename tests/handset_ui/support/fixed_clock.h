@@ -16,9 +16,9 @@ public:
     LocalTime Now() const override { return now; }
     LocalTime FromUnixTime(std::int64_t seconds) const override {
         const std::time_t time = static_cast<std::time_t>(seconds);
-        std::tm utc{};
-        gmtime_r(&time, &utc);
-        return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec};
+        const std::tm* utc = std::gmtime(&time);  // tests run on one thread
+        if (utc == nullptr) return {};
+        return {utc->tm_year + 1900, utc->tm_mon + 1, utc->tm_mday, utc->tm_hour, utc->tm_min, utc->tm_sec};
     }
     int ShortDate(const LocalTime& date, std::span<wchar_t> out) const override {
         const std::wstring text = std::to_wstring(date.day) + L"." + std::to_wstring(date.month) + L".";
