@@ -83,10 +83,11 @@ const std::string& ContactLocation(ContactRecord* contact) {
 int ContactIcon(const ContactRecord* contact) {
     if (!contact) return 1;
     switch (contact->onlineStatus) {
+    // The icon group runs online, unknown, offline, away, not available, ...
     case 1: return 0;
-    case 2: return 4;
+    case 2: return 3;
     case 3: return 5;
-    case 4: return 3;
+    case 4: return 4;
     case 5: return 6;
     case 6: return 7;
     default: return contact->buddyStatus == 1 ? 2 : 1;

@@ -117,7 +117,9 @@ TEST(ContactLocation, JoinsThePresentPartsWithBareCommas) {
 }
 
 TEST(ContactIcon, ByStatusThenBuddyState) {
-    const int expected[] = {0, 4, 5, 3, 6, 7};
+    // Positions in the status mark group: 0 online, 3 away, 4 not available,
+    // 5 do not disturb, 6 open for calls, 7 phone number.
+    const int expected[] = {0, 3, 5, 4, 6, 7};
     for (int status = 1; status <= 6; ++status) {
         ContactRecord contact = Contact("x", status);
         contact.buddyStatus = 1;
