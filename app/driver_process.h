@@ -17,6 +17,9 @@
 #include "settings/registry.h"
 #include "tray/tray_application.h"
 #include "ui/locale_table.h"
+#include "update/update_prompt.h"
+#include "update/version_check.h"
+#include "update/web_browser.h"
 
 namespace talvio {
 
@@ -48,9 +51,12 @@ private:
     LocaleTable locale_;
     AppSettings settings_{SystemRegistry(), &locale_};
     ConnectorAudio connectorAudio_;
+    // The tray starts and polls it; it ends its worker when it goes, after the tray.
+    VersionCheck versionCheck_{UpdateServerClient(), ProgramUpdateServer(), settings_, SystemWebBrowser(),
+                               SystemUpdatePromptView()};
     // The service's tray and the controller's indicator and popup: declared
     // before both so that it outlives them. It uses the service from Init on.
-    TrayApplication tray_{locale_, settings_, connectors_, Audio_SpeakerVolume()};
+    TrayApplication tray_{locale_, settings_, connectors_, Audio_SpeakerVolume(), versionCheck_};
     // Made once the registry exists; declared before the service, which
     // holds it as its listener, so that it outlives the service.
     std::optional<KeypadController> keypad_;

@@ -26,14 +26,17 @@ function(talvio_generator name)
 endfunction()
 
 # talvio_driver_resources(<variable> <script> <target>): compiles the
-# resource script that <target> generates into TalvioDriver.exe, and names
-# it in the cache <variable> for the tests that compile it too.
+# resource script that <target> generates into TalvioDriver.exe and its test
+# build, and names it in the cache <variable> for the tests that compile it
+# too.
 function(talvio_driver_resources variable script target)
     set(${variable} ${script} CACHE INTERNAL "")
-    if(WIN32 AND TARGET TalvioDriver)
+    if(WIN32)
         set_source_files_properties(${script} DIRECTORY ${CMAKE_SOURCE_DIR}/app
                                     PROPERTIES GENERATED TRUE)
-        target_sources(TalvioDriver PRIVATE ${script})
-        add_dependencies(TalvioDriver ${target})
+        foreach(driver IN LISTS TALVIO_DRIVER_EXECUTABLES)
+            target_sources(${driver} PRIVATE ${script})
+            add_dependencies(${driver} ${target})
+        endforeach()
     endif()
 endfunction()

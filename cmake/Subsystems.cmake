@@ -45,6 +45,7 @@ set(TALVIO_SUBSYSTEMS
     tools/client_sim
     audio
     tools/tonegen
+    update
     tray
     resources
 )

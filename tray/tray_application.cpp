@@ -10,6 +10,7 @@
 #include "resources/program_art.h"
 #include "settings/app_settings.h"
 #include "ui/locale_table.h"
+#include "update/version_check.h"
 
 namespace talvio {
 namespace {
@@ -29,11 +30,13 @@ bool InRange(int id, int first, int range) { return id >= first && id < first + 
 
 TrayApplication::TrayApplication(LocaleTable& locale, AppSettings& settings,
                                  ConnectorService& connectors, SpeakerVolume& speaker,
-                                 TrayShell& shell, std::wstring displayName)
+                                 VersionCheck& versionCheck, TrayShell& shell,
+                                 std::wstring displayName)
     : TrayIcon(shell),
       locale_(locale),
       settings_(settings),
       connectors_(connectors),
+      versionCheck_(versionCheck),
       displayName_(std::move(displayName)),
       popup_(speaker) {}
 
@@ -46,7 +49,9 @@ bool TrayApplication::Init(void* instance) {
     if (!create(instance, art::kTrayMenu)) {
         TraceLog::global().trace(kTraceLevel, "tray window could not be created");
     }
-    // The version check and its timers 2001 and 2002 are not part of the program yet.
+    versionCheck_.StartCheck();
+    if (!versionCheck_.HasSucceeded()) os::SetTimer(window(), kVersionRetryTimer, kVersionRetryMs);
+    os::SetTimer(window(), kNewerVersionTimer, kNewerVersionMs);
     SetTrayNoDevice();
     os::SetTimer(window(), HandsetIndicator::kTimerId, HandsetIndicator::kTickMs);
     return true;
@@ -129,10 +134,11 @@ int TrayApplication::onCommand(os::WParam wParam, os::LParam) {
         }
     } else if (InRange(id, kFirstProgramCommand, kCommandRange)) {
         connectors_.SetActiveProgram(id - kFirstProgramCommand);
+    } else if (id == kCheckUpdate) {
+        versionCheck_.OpenVersionPage();
     }
-    // About (kAbout, also the double click), Options (kOptions), Check
-    // Update (kCheckUpdate) and Help (kHelp) open dialogs the program does
-    // not have yet: they do nothing.
+    // About (kAbout, also the double click), Options (kOptions) and Help
+    // (kHelp) open dialogs the program does not have yet: they do nothing.
     return 0;
 }
 
@@ -253,6 +259,16 @@ void TrayApplication::onTimer(std::uintptr_t timerId) {
         Audio_PublishDeviceNames();  // acts only before Windows 6
     } else if (timerId == HandsetIndicator::kTimerId) {
         indicator_.Tick();
+    } else if (timerId == kVersionRetryTimer) {
+        if (versionCheck_.HasSucceeded()) {
+            os::KillTimer(window(), kVersionRetryTimer);
+        } else {
+            versionCheck_.StartCheck();
+        }
+    } else if (timerId == kNewerVersionTimer && versionCheck_.TakeNewerFlag() == 0) {
+        // Stopped first: the prompt is modal, and this timer still ticks under it.
+        os::KillTimer(window(), kNewerVersionTimer);
+        versionCheck_.ShowUpdatePrompt(window(), *this);
     }
 }
 

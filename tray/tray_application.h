@@ -2,13 +2,15 @@
 // missing, no client, ready), the tray menu with its language and program
 // submenus and the exit question, the handset indicator and LED patterns
 // on timer 1002, the first audio set-up on timer 1001, the one volume
-// popup, and ApplySettings after a settings change. The connector service
+// popup, the version check's start-up, retry (timer 2001) and poll for a
+// newer version (timer 2002) with the update prompt, and ApplySettings
+// after a settings change. The connector service
 // reaches it as its tray; call control as its CallTray (Indicator()) and
 // CallVolumePopup (Popup()).
 //
 // Ownership: owns the tray window, the indicator and the popup. The locale
-// table, the settings, the connector service, the speaker volume and the
-// shell are not owned and outlive it; the connector service may still be
+// table, the settings, the connector service, the speaker volume, the
+// version check and the shell are not owned and outlive it; the connector service may still be
 // under construction when this object is made and is used only from Init
 // on. Call control holds the indicator and popup ports: it must go first.
 //
@@ -23,6 +25,7 @@
 #include "connectors/service_ports.h"
 #include "handset_ui/call/call_ports.h"
 #include "tray/handset_indicator.h"
+#include "ui/open_dialog_register.h"
 #include "ui/tray_icon.h"
 #include "ui/volume_popup.h"
 
@@ -31,8 +34,9 @@ namespace talvio {
 class AppSettings;
 class ConnectorService;
 class LocaleTable;
+class VersionCheck;
 
-class TrayApplication final : public TrayIcon, public ServiceTray {
+class TrayApplication final : public TrayIcon, public ServiceTray, public OpenDialogRegister {
 public:
     static constexpr std::wstring_view kDisplayName = L"Talvio Phone Driver";
     // The tooltip is formatted into this many wide characters, terminator included.
@@ -40,6 +44,12 @@ public:
 
     static constexpr std::uintptr_t kAudioSetupTimer = 1001;
     static constexpr std::uint32_t kAudioSetupMs = 200;
+    // Until a version check succeeds it is tried again this often.
+    static constexpr std::uintptr_t kVersionRetryTimer = 2001;
+    static constexpr std::uint32_t kVersionRetryMs = 30 * 60 * 1000;
+    // How often the check's outcome is looked at, until a newer version is offered.
+    static constexpr std::uintptr_t kNewerVersionTimer = 2002;
+    static constexpr std::uint32_t kNewerVersionMs = 5000;
 
     // Menu command ids.
     static constexpr int kAbout = 104;
@@ -58,12 +68,14 @@ public:
     static constexpr int kMessageCaption = 65543;
 
     TrayApplication(LocaleTable& locale, AppSettings& settings, ConnectorService& connectors,
-                    SpeakerVolume& speaker, TrayShell& shell = SystemTrayShell(),
+                    SpeakerVolume& speaker, VersionCheck& versionCheck,
+                    TrayShell& shell = SystemTrayShell(),
                     std::wstring displayName = std::wstring(kDisplayName));
     ~TrayApplication() override;
 
     // Loads locale.xml and the settings, creates the tray window with menu
-    // 155, shows the no-handset state and starts the indicator timer.
+    // 155, starts the version check and its timers, shows the no-handset
+    // state and starts the indicator timer.
     // Always true: a tray that could not be made leaves the handset working.
     bool Init(void* instance);
 
@@ -86,8 +98,8 @@ public:
 
     // The one open desktop dialog: recorded only while none is, cleared
     // only by the recorded one.
-    void SetOpenDialog(os::Hwnd dialog);
-    void ClearOpenDialog(os::Hwnd dialog);
+    void SetOpenDialog(os::Hwnd dialog) override;
+    void ClearOpenDialog(os::Hwnd dialog) override;
     os::Hwnd OpenDialog() const { return openDialog_; }
     // Brings the open dialog to the front; true when there is none, so the
     // menu may show.
@@ -125,6 +137,7 @@ private:
     LocaleTable& locale_;
     AppSettings& settings_;
     ConnectorService& connectors_;
+    VersionCheck& versionCheck_;
     std::wstring displayName_;
     os::Hwnd openDialog_ = nullptr;
     HandsetIndicator indicator_;

@@ -1,11 +1,13 @@
 // The application object on the hosted desktop as the user meets it: the
 // tray icon and tooltip in a fake notification area, the tray menu driven
 // through the hosted menu tracking, the exit question answered in place of
-// the user, and the audio set-up over the fake audio ports.
+// the user, the audio set-up over the fake audio ports, and the version
+// check against a scripted update server.
 #include "tray/tray_application.h"
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +26,10 @@
 #include "tests/support/temp_folder.h"
 #include "tests/ui/support/fake_tray_shell.h"
 #include "tests/ui/support/program_resources.h"
+#include "tests/update/support/fake_update_ports.h"
 #include "ui/locale_table.h"
 #include "ui/window.h"
+#include "update/version_check.h"
 
 namespace talvio::testing {
 namespace {
@@ -123,8 +127,12 @@ protected:
     FakeOsVersion audioVersion{5};
     FakeLauncher launcher;
     FakeResources resources;
+    FakeHttpClient updateServer;
+    FakeWebBrowser browser;
+    PromptUser user;
+    VersionCheck versionCheck{updateServer, {"https", "update.talvio.com", 443}, settings, browser, user};
     // As the program declares them: the tray outlives the service it serves.
-    TrayApplication tray{locale, settings, service, Audio_SpeakerVolume(), shell};
+    TrayApplication tray{locale, settings, service, Audio_SpeakerVolume(), versionCheck, shell};
     ConnectorService service{&settings, handset, tray};
     NamedConnector* skype = nullptr;
     NamedConnector* voipBuster = nullptr;
@@ -152,7 +160,7 @@ TEST_F(TrayApplicationTest, TheIconAndTooltipFollowTheHandsetAndTheClients) {
 TEST_F(TrayApplicationTest, ATooltipIsCutTo99CharactersAsItsBufferHoldsThem) {
     FakeTrayShell otherShell;
     const std::wstring ninety(90, L'N');
-    TrayApplication named{locale, settings, service, Audio_SpeakerVolume(), otherShell, ninety};
+    TrayApplication named{locale, settings, service, Audio_SpeakerVolume(), versionCheck, otherShell, ninety};
     ASSERT_TRUE(named.Init(nullptr));
     EXPECT_EQ(otherShell.Icon(named.window(), TrayIcon::kIconId)->tip, ninety + L" (Please ");
     named.SetTrayReady();
@@ -317,6 +325,111 @@ TEST_F(TrayApplicationTest, TheAudioIsSetUpOnce200MsAfterTheHandsetArrives) {
     os::hosted::AdvanceTime(5000);
     EXPECT_EQ(launcher.commandLines.size(), 1u) << "one shot";
     EXPECT_EQ(skype->audioOut.size(), 1u);
+}
+
+// The update server is scripted before the tray starts its first check.
+class TrayVersionCheckTest : public TrayApplicationTest {
+protected:
+    static constexpr std::uint64_t kRetryMs = 30 * 60 * 1000;
+
+    void SetUp() override {}
+    void Start() {
+        TrayApplicationTest::SetUp();
+        started = os::hosted::Now();  // Init is the set-up's last step
+    }
+
+    // Since Init.
+    std::vector<std::uint64_t> RequestTimes() const {
+        std::vector<std::uint64_t> times;
+        for (const FakeHttpClient::Posted& posted : updateServer.Requests()) times.push_back(posted.at - started);
+        return times;
+    }
+
+    std::uint64_t started = 0;
+};
+
+TEST_F(TrayVersionCheckTest, AFailedCheckIsSilentlyRetriedEvery30MinutesAndAnEqualVersionEndsIt) {
+    updateServer.Fail();
+    updateServer.Fail();
+    updateServer.Reply("v=0.9.0.5\r\nresult=1\r\n");
+    Start();
+    os::hosted::AdvanceTime(kRetryMs - 1);
+    EXPECT_EQ(RequestTimes(), std::vector<std::uint64_t>{0});
+    os::hosted::AdvanceTime(1 + kRetryMs + 4 * kRetryMs);
+    EXPECT_EQ(RequestTimes(), (std::vector<std::uint64_t>{0, kRetryMs, 2 * kRetryMs}));
+    EXPECT_TRUE(user.prompts.empty());
+    EXPECT_TRUE(os::hosted::MessageBoxes().empty());
+
+    const HttpRequest request = updateServer.Requests()[0].request;
+    EXPECT_EQ(request.host, "update.talvio.com");
+    EXPECT_EQ(request.port, 443);
+    EXPECT_EQ(request.path, "/talvio/VersionCheck.php");
+    EXPECT_EQ(request.body, "v=0.9.0.5&sid=&uid=");
+    EXPECT_EQ(request.headers, "User-Agent: Mozilla/4.0\r\nContent-Type: application/x-www-form-urlencoded");
+}
+
+// "0.9.0.10" is newer than the program's "0.9.0.5". Without "result" the
+// check counts as failed and is repeated, but the newer version is offered
+// only once.
+TEST_F(TrayVersionCheckTest, ANewerVersionIsOfferedOnceWithin5SecondsWhileTheRightClickBringsItForward) {
+    updateServer.Reply("v=0.9.0.10\n");
+    updateServer.Reply("v=0.9.0.10\nresult=1\n");
+    Start();
+    user.whileOpen = [this](os::Hwnd dialog) {
+        EXPECT_EQ(tray.OpenDialog(), dialog);
+        RightClick();
+        EXPECT_TRUE(os::hosted::MenuTrackings().empty());
+        EXPECT_EQ(os::GetForegroundWindow(), dialog);
+    };
+    os::hosted::AdvanceTime(4999);
+    EXPECT_TRUE(user.prompts.empty());
+    os::hosted::AdvanceTime(1);
+    ASSERT_EQ(user.prompts.size(), 1u);
+    EXPECT_EQ(user.prompts[0].at - started, 5000u);
+    EXPECT_EQ(user.prompts[0].owner, tray.window());
+    EXPECT_EQ(tray.OpenDialog(), nullptr) << "cleared when it closed";
+    EXPECT_EQ(settings.checkVer, 1) << "Update later without the box";
+
+    os::hosted::AdvanceTime(3 * kRetryMs);
+    EXPECT_EQ(RequestTimes(), (std::vector<std::uint64_t>{0, kRetryMs}));
+    EXPECT_EQ(user.prompts.size(), 1u);
+    EXPECT_TRUE(browser.opened.empty());
+}
+
+TEST_F(TrayVersionCheckTest, DeclinedOffersShowNothingAndThePollStops) {
+    std::ofstream(folder.file("config.xml")) << "<Config><General><CheckVer value='0'/></General></Config>";
+    updateServer.Reply("v=1.0\n");
+    updateServer.Reply("v=1.0\nresult=1\n");
+    Start();
+    os::hosted::AdvanceTime(10000);
+    EXPECT_TRUE(user.prompts.empty());
+    // Offers allowed again: the repeated check reports the newer version
+    // anew, but nobody looks any more.
+    settings.checkVer = 1;
+    os::hosted::AdvanceTime(kRetryMs);
+    EXPECT_EQ(updateServer.Requests().size(), 2u);
+    EXPECT_TRUE(user.prompts.empty());
+}
+
+TEST_F(TrayVersionCheckTest, DoNotAskAgainWithUpdateLaterStopsFurtherOffersAndIsSaved) {
+    updateServer.Reply("v=0.9.1\nresult=1\n");
+    user.tickDoNotAsk = true;
+    Start();
+    os::hosted::AdvanceTime(5000);
+    ASSERT_EQ(user.prompts.size(), 1u);
+    EXPECT_EQ(user.prompts[0].ended, 2);
+    EXPECT_EQ(settings.checkVer, 0);
+    RightClick(16000);  // any change saves the settings
+    std::ifstream config(folder.file("config.xml"));
+    const std::string text((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<CheckVer value='0' />"), std::string::npos) << text;
+}
+
+TEST_F(TrayVersionCheckTest, CheckUpdateOpensTheVersionPageOverHttps) {
+    Start();
+    RightClick(32793);
+    EXPECT_EQ(browser.opened,
+              std::vector<std::wstring>{L"https://update.talvio.com:443/talvio/CheckVer.php?ver=0.9.0.5"});
 }
 
 }  // namespace
