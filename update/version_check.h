@@ -32,7 +32,7 @@ class VersionCheck {
 public:
     static constexpr std::string_view kCheckPath = "/talvio/VersionCheck.php";
     static constexpr std::string_view kVersionPagePath = "/talvio/CheckVer.php";
-    static constexpr std::string_view kDownloadPath = "/download/QuillonSetup.exe";
+    static constexpr std::string_view kDownloadPath = "/download/TalvioSetup.exe";
     static constexpr std::string_view kHeaders =
         "User-Agent: Mozilla/4.0\r\nContent-Type: application/x-www-form-urlencoded";
     // The most of a reply that is read and parsed.

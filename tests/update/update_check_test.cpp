@@ -120,7 +120,7 @@ TEST(UpdatePromptTest, EitherAnswerStoresTheBoxAndOnlyUpdateNowOpensTheDownload)
         {2104, true, 1, 0, true},
         {1, false, 1, 1, true},     // Enter
     };
-    const std::wstring download = L"https://update.talvio.com:443/download/QuillonSetup.exe";
+    const std::wstring download = L"https://update.talvio.com:443/download/TalvioSetup.exe";
     for (const Case& c : cases) {
         int checkVer = 7;
         FakeWebBrowser browser;
