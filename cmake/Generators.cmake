@@ -1,12 +1,14 @@
 # Programs that make sources at build time run on the build machine, so a
-# cross build compiles them with the build machine's own compiler.
+# cross build compiles them with the build machine's own compiler. In every
+# preset they are built without sanitizer or fuzzer instrumentation: the
+# build needs their output, not their checks, and an instrumented library
+# does not link into them.
 #
-# talvio_generator(<name> MAIN <main.cpp> LIBRARY <target> SOURCES <files...>)
-# Natively <name> is an executable of MAIN linked with LIBRARY; in a cross
-# build MAIN and SOURCES (LIBRARY's sources) are compiled for the build
-# machine. Sets <name>_COMMAND to the program to run.
+# talvio_generator(<name> MAIN <main.cpp> SOURCES <files...>)
+# <name> is MAIN and SOURCES (the sources of the library the tests use)
+# compiled on their own. Sets <name>_COMMAND to the program to run.
 function(talvio_generator name)
-    cmake_parse_arguments(G "" "MAIN;LIBRARY" "SOURCES" ${ARGN})
+    cmake_parse_arguments(G "" "MAIN" "SOURCES" ${ARGN})
     if(CMAKE_CROSSCOMPILING)
         find_program(TALVIO_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
         set(command ${CMAKE_CURRENT_BINARY_DIR}/${name}-host)
@@ -18,8 +20,14 @@ function(talvio_generator name)
             DEPENDS ${sources} ${headers}
             COMMENT "Building ${name} for the build machine")
     else()
-        add_executable(${name} ${G_MAIN})
-        target_link_libraries(${name} PRIVATE ${G_LIBRARY})
+        add_executable(${name} ${G_MAIN} ${G_SOURCES})
+        foreach(property COMPILE_OPTIONS LINK_OPTIONS)
+            get_target_property(options ${name} ${property})
+            if(options)
+                list(FILTER options EXCLUDE REGEX "^-f(no-)?sanitize")
+                set_property(TARGET ${name} PROPERTY ${property} ${options})
+            endif()
+        endforeach()
         set(command $<TARGET_FILE:${name}>)
     endif()
     set(${name}_COMMAND ${command} PARENT_SCOPE)
