@@ -115,7 +115,7 @@ ScriptResult RunScriptLine(SimulatedClient& client, std::string_view line) {
         return {"attached=" + std::to_string(client.Peer() != nullptr ? 1 : 0) +
                 " running=" + std::to_string(client.ApiWindow() != nullptr ? 1 : 0) +
                 " hung=" + std::to_string(client.Hung() ? 1 : 0) +
-                " commands=" + std::to_string(client.log.size()) +
+                " commands=" + std::to_string(client.received) +
                 " discoveries=" + std::to_string(client.discoveries) +
                 " calls=" + std::to_string(model.calls.size())};
     } else if (word == "quit") {

@@ -8,7 +8,7 @@
 //   type TEXT...       (the user types into the dial field)
 //   ring HANDLE [pstn] callstatus ID WORD voicemail ID HANDLE [STATUS]
 //   mute on|off        notify TEXT...     hang      resume    crash
-//   received TEXT...   (count of commands received equal to TEXT)
+//   received TEXT...   (count of the latest commands received equal to TEXT)
 //   wait MS            state              quit
 // Replies: "ok", "error: ...", a number, or name=value pairs for "state".
 #pragma once

@@ -1,6 +1,7 @@
 #include "tools/client_sim/simulated_client.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "foundation/text_convert.h"
 
@@ -28,6 +29,12 @@ struct VersionClasses {
     const wchar_t* decoy;
     const wchar_t* tabControl;
 };
+
+template <typename Entry>
+void KeepLatest(std::deque<Entry>& entries, Entry entry) {
+    entries.push_back(std::move(entry));
+    if (entries.size() > SimulatedClient::kKeptCommands) entries.pop_front();
+}
 
 VersionClasses ClassesFor(const std::string& version) {
     if (version >= "3.0.0.00") return {L"TRichViewEdit", L"TFilterBarEdit", L"TSkypeTabControl"};
@@ -144,8 +151,9 @@ int SimulatedClient::Ring(std::string_view handle, bool pstn) {
 }
 
 std::vector<std::string> SimulatedClient::Take() {
-    std::vector<std::string> taken;
-    taken.swap(commands);
+    std::vector<std::string> taken(std::make_move_iterator(commands.begin()),
+                                   std::make_move_iterator(commands.end()));
+    commands.clear();
     return taken;
 }
 
@@ -238,13 +246,14 @@ void SimulatedClient::Receive(os::Hwnd sender, std::string text) {
     if (text.empty() || text.back() != '\0') text = "<unterminated>" + text;
     else text.pop_back();
     const std::uint32_t now = os::GetTickCount();
-    log.push_back({now, text});
+    ++received;
+    KeepLatest(log, LogEntry{now, text});
     if (logSink) {
         char stamp[16];
         std::snprintf(stamp, sizeof stamp, "%10u ", static_cast<unsigned>(now));
         logSink(stamp + text);
     }
-    commands.push_back(text);
+    KeepLatest(commands, text);
     if (onCommand) onCommand(text);
     if (!answering_ || hung_ || sender == nullptr) return;
     peer_ = sender;

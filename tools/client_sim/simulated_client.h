@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -86,11 +87,15 @@ public:
     // An incoming call; its id.
     int Ring(std::string_view handle, bool pstn);
 
+    // A client left running for days must not grow with what it received:
+    // `commands` and `log` keep the latest kKeptCommands; the log sink sees all.
+    static constexpr std::size_t kKeptCommands = 10000;
     // Commands received, in order; Take() returns and clears them.
-    std::vector<std::string> commands;
+    std::deque<std::string> commands;
     std::vector<std::string> Take();
     // Every command with its time stamp; kept across Take().
-    std::vector<LogEntry> log;
+    std::deque<LogEntry> log;
+    std::uint64_t received = 0;  // commands received in all
     // Called for each command after it is recorded.
     std::function<void(const std::string&)> onCommand;
     // Called with each log line ("<ms> <command>").
