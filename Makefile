@@ -58,15 +58,18 @@ tsan: deps
 	cmake --build --preset tsan -j $(JOBS)
 	ctest --preset tsan -R 'Handset|Lcd|CommandQueue|Sound|Player|AudioService|Kernel|Send|Worker|Mutex'
 
+# FUZZ_SECONDS: how long each fuzzer runs.
+FUZZ_SECONDS ?= 60
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
-	@tools/run-fuzzers.sh build/fuzz 60
+	@tools/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
+# Ends with each figure beside its goal; fails when one is missed.
 bench: deps
 	cmake --preset native-release >/dev/null
 	cmake --build --preset native-release -j $(JOBS)
-	@for b in build/native-release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@tools/run-benches.sh build/native-release
 
 clean:
 	rm -rf build

@@ -11,6 +11,7 @@
 
 #include "audio/sound_player.h"
 #include "audio/wav_reader.h"
+#include "bench/bench_goals.h"
 #include "platform/hosted/desktop.h"
 #include "tests/audio/support/fake_audio_ports.h"
 #include "tests/audio/support/wav_builder.h"
@@ -89,5 +90,18 @@ void BM_LoopingStreamedRing(benchmark::State& state) {
     state.counters["core_share"] = cpu / played;
 }
 BENCHMARK(BM_LoopingStreamedRing)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+[[maybe_unused]] const bool kGoals = talvio::bench::AddGoals({
+    {.benchmark = "BM_DecodePcm16", .figure = "decode_pcm16_speed", .unit = "x_realtime",
+     .counter = "x_realtime", .atLeast = 100},
+    {.benchmark = "BM_DecodeALaw", .figure = "decode_alaw_speed", .unit = "x_realtime",
+     .counter = "x_realtime", .atLeast = 100},
+    {.benchmark = "BM_DecodeMuLaw", .figure = "decode_mulaw_speed", .unit = "x_realtime",
+     .counter = "x_realtime", .atLeast = 100},
+    {.benchmark = "BM_DecodePcm8", .figure = "decode_pcm8_speed", .unit = "x_realtime",
+     .counter = "x_realtime", .atLeast = 100},
+    {.benchmark = "BM_LoopingStreamedRing", .figure = "ring_loop_cpu", .unit = "%core", .scale = 100,
+     .counter = "core_share", .below = 1},
+});
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "bench/bench_goals.h"
 #include "foundation/byte_stream.h"
 #include "foundation/text_convert.h"
 #include "settings/app_settings.h"
@@ -79,5 +80,12 @@ void BM_FeeConfFromFile(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_FeeConfFromFile)->Unit(benchmark::kMillisecond);
+
+[[maybe_unused]] const bool kGoals = bench::AddGoals({
+    {.benchmark = "BM_FeeConfFromMemory", .figure = "feeconf_load_memory_cpu", .unit = "ms",
+     .scale = 1e3, .below = 1000},
+    {.benchmark = "BM_FeeConfFromFile", .figure = "feeconf_load_file_cpu", .unit = "ms", .scale = 1e3,
+     .below = 1000},
+});
 
 }  // namespace

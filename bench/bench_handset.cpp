@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "bench/bench_goals.h"
 #include "handset/handset_protocol.h"
 #include "handset_ui/lcd_canvas.h"
 
@@ -51,5 +52,9 @@ void BM_LcdFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LcdFrame);
+
+[[maybe_unused]] const bool kGoals = bench::AddGoals({
+    {.benchmark = "BM_LcdFrame", .figure = "lcd_frame_cpu", .unit = "us", .scale = 1e6, .below = 20},
+});
 
 }  // namespace
