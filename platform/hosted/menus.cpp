@@ -224,24 +224,26 @@ int TrackPopupMenuEx(Hmenu menu, std::uint32_t flags, int x, int y, Hwnd owner,
         return 0;
     }
     hosted::MenuTracking tracking{menu, flags, x, y, owner, exclude != nullptr, exclude ? *exclude : Rect{}, 0};
-    const std::optional<std::uint32_t> choice =
-        d.menuChoices.empty() ? std::nullopt : std::optional(d.menuChoices.front());
-    if (choice) d.menuChoices.pop_front();
+    // A flag beside the id rather than an optional: GCC 12 at -O3 warns
+    // falsely (-Wmaybe-uninitialized) on the optional's value.
+    const bool hasChoice = !d.menuChoices.empty();
+    const std::uint32_t choice = hasChoice ? d.menuChoices.front() : 0;
+    if (hasChoice) d.menuChoices.pop_front();
 
     Send(lock, owner, WM_INITMENUPOPUP, FromHmenu(menu), 0, SMTO_NORMAL, kInfinite, nullptr);
-    if (choice) {
+    if (hasChoice) {
         // Handlers may rebuild the menus they are told about, so the way to
         // the item is looked up again after each submenu opens.
-        std::optional<ItemPath> path = FindPath(FromHmenu(menu), *choice, false);
+        std::optional<ItemPath> path = FindPath(FromHmenu(menu), choice, false);
         for (std::size_t step = 0; path && step + 1 < path->size(); ++step) {
             const auto [handle, index] = (*path)[step];
             if (!Choosable(ItemPath{(*path)[step]})) break;
             const std::uintptr_t sub = d.menus.at(handle).items[index].subMenu;
             Send(lock, owner, WM_INITMENUPOPUP, sub, OpenedAt(index), SMTO_NORMAL, kInfinite, nullptr);
-            path = FindPath(FromHmenu(menu), *choice, false);
+            path = FindPath(FromHmenu(menu), choice, false);
         }
-        if (path && Choosable(*path) && !FindItem(FromHmenu(menu), *choice, false)->subMenu) {
-            tracking.chosen = *choice;
+        if (path && Choosable(*path) && !FindItem(FromHmenu(menu), choice, false)->subMenu) {
+            tracking.chosen = choice;
         }
     }
     d.menuTrackings.push_back(tracking);
