@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/allocation_counter.h"
+#include "bench/bench_goals.h"
 #include "connectors/connector_service.h"
 #include "connectors/skype/skype_connector.h"
 #include "handset/handset_link.h"
@@ -221,5 +222,14 @@ void BM_DigitFromReport(benchmark::State& state) {
     os::hosted::Reset();
 }
 BENCHMARK(BM_DigitFromReport)->Iterations(200000);
+
+[[maybe_unused]] const bool kGoals = bench::AddGoals({
+    {.benchmark = "BM_DigitThroughLink", .figure = "digit_same_poll", .unit = "share",
+     .counter = "same_poll", .atLeast = 1},
+    {.benchmark = "BM_DigitFromReport", .figure = "digit_cpu", .unit = "us", .counter = "cpu_us_per_event",
+     .below = 10},
+    {.benchmark = "BM_DigitFromReport", .figure = "digit_allocations", .unit = "per_digit",
+     .counter = "allocations_per_event", .atMost = 0},
+});
 
 }  // namespace

@@ -29,7 +29,8 @@ struct Goal {
     double scale = 1;  // figure = measure x scale
     // The measure: this counter of the run, or else CPU seconds per iteration.
     const char* counter = nullptr;
-    std::optional<double> below = {};  // one of the two
+    std::optional<double> below = {};  // one of the three
+    std::optional<double> atMost = {};
     std::optional<double> atLeast = {};
 };
 

@@ -22,6 +22,7 @@ std::vector<Goal>& Registry() {
 std::string GoalText(const Goal& goal) {
     char text[64];
     if (goal.below) std::snprintf(text, sizeof text, "<%g", *goal.below);
+    else if (goal.atMost) std::snprintf(text, sizeof text, "<=%g", *goal.atMost);
     else std::snprintf(text, sizeof text, ">=%g", goal.atLeast.value_or(0));
     return text;
 }
