@@ -11,6 +11,7 @@
 #include <array>
 
 #include "bench/allocation_counter.h"
+#include "bench/bench_goals.h"
 #include "handset_ui/lcd_widgets.h"
 #include "tests/handset_ui/support/screen_rig.h"
 
@@ -127,5 +128,20 @@ void BM_ScreenCallPageTickUnchanged(benchmark::State& state) {
     if (busy.rig.device.renders != renders) state.SkipWithError("an unchanged call page was drawn again");
 }
 BENCHMARK(BM_ScreenCallPageTickUnchanged);
+
+[[maybe_unused]] const bool kGoals = bench::AddGoals({
+    {.benchmark = "BM_LcdFullRedraw", .figure = "lcd_widgets_redraw_cpu", .unit = "us", .scale = 1e6,
+     .below = 50},
+    {.benchmark = "BM_LcdTickUnchanged", .figure = "lcd_widgets_tick_cpu", .unit = "us", .scale = 1e6,
+     .below = 2},
+    {.benchmark = "BM_LcdTickUnchanged", .figure = "lcd_widgets_tick_allocations", .unit = "per_tick",
+     .counter = "allocs", .atMost = 0},
+    {.benchmark = "BM_ScreenCallPageRedraw", .figure = "lcd_call_page_redraw_cpu", .unit = "us",
+     .scale = 1e6, .below = 50},
+    {.benchmark = "BM_ScreenCallPageTickUnchanged", .figure = "lcd_call_page_tick_cpu", .unit = "us",
+     .scale = 1e6, .below = 2},
+    {.benchmark = "BM_ScreenCallPageTickUnchanged", .figure = "lcd_call_page_tick_allocations",
+     .unit = "per_tick", .counter = "allocs", .atMost = 0},
+});
 
 }  // namespace
