@@ -28,9 +28,7 @@ public:
         while (text.size() < length && !empty()) text.push_back(static_cast<char>(Byte()));
         return text;
     }
-    std::string Handle() { return HandleOf(Byte() % 24); }
-    // Appended, not "h" + string: GCC 12 warns falsely (-Wrestrict) on that at -O2 and above.
-    static std::string HandleOf(int number) { return std::string("h").append(std::to_string(number)); }
+    std::string Handle() { return fuzz::Handle(Byte() % 24); }
 
 private:
     const std::uint8_t* data_;
@@ -143,7 +141,7 @@ TALVIO_FUZZ_TARGET(directory) {
             break;
         case 5: contacts.RemoveContact(in.Handle()); break;
         case 6: {
-            const std::string mark = Input::HandleOf(in.Byte() % 24);
+            const std::string mark = fuzz::Handle(in.Byte() % 24);
             contacts.RemoveIf([&](const ContactRecord& c) { return c.handle == mark; });
             break;
         }

@@ -62,7 +62,7 @@ void ChangeDirectory(ScreenConnector& connector, Input& in) {
     const int id = 1 + in.Small(8);
     switch (in.Small(7)) {
     case 0: {
-        ContactRecord& contact = connector.contacts.FindOrAddContact("h" + std::to_string(id), in.Small(2));
+        ContactRecord& contact = connector.contacts.FindOrAddContact(fuzz::Handle(id), in.Small(2));
         SetShownName(contact, in.Name());
         contact.onlineStatus = in.Small(8) - 1;
         contact.city = in.Name();

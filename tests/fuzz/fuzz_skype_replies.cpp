@@ -32,8 +32,7 @@ public:
     template <std::size_t N>
     std::string_view Pick(const std::string_view (&words)[N]) { return words[Byte() % N]; }
     std::string Id() { return std::to_string(Byte() % kIdRange); }
-    // Appended, not "h" + string: GCC 12 warns falsely (-Wrestrict) on that at -O2 and above.
-    std::string Handle() { return std::string("h").append(std::to_string(Byte() % kHandleRange)); }
+    std::string Handle() { return fuzz::Handle(Byte() % kHandleRange); }
     std::string Text() {
         std::string text;
         const int length = Byte() % 12;

@@ -34,6 +34,10 @@ inline bool Register(const char* name, Entry entry) {
     return true;
 }
 
+// A contact handle "h<number>". Appended, not "h" + string: GCC 12 warns
+// falsely (-Wrestrict) on that at -O2 and above.
+inline std::string Handle(int number) { return std::string("h").append(std::to_string(number)); }
+
 [[noreturn]] inline void CheckFailed(const char* condition, const char* file, int line) {
     std::fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, condition);
     std::abort();
