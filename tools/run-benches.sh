@@ -36,11 +36,11 @@ awk '
         if (goal ~ /^</) return v + 0 < substr(goal, 2) + 0
         return 0
     }
-    BEGIN { printf "%-28s %14s %-11s %-10s %s\n", "figure", "measured", "unit", "goal", "" }
+    BEGIN { printf "%-32s %12s %-11s %-10s %s\n", "figure", "measured", "unit", "goal", "" }
     NF >= 4 {
         ok = met($2, $4)
         if (!ok) missed++
-        printf "%-28s %14s %-11s %-10s %s\n", $1, shown($2), $3, $4, ok ? "ok" : "MISSED"
+        printf "%-32s %12s %-11s %-10s %s\n", $1, shown($2), $3, $4, ok ? "ok" : "MISSED"
         lines++
     }
     END {
