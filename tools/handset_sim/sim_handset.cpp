@@ -96,6 +96,7 @@ void SimHandset::AcceptOutputReport(const std::uint8_t* data, std::size_t length
             return;
         }
         audioRoute_ = data[2];
+        ++routeCommands_;
         chunkRun_ = 0;
         Record("route=" + std::to_string(audioRoute_));
         return;

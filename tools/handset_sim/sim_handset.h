@@ -59,6 +59,7 @@ public:
     void AcceptOutputReport(const std::uint8_t* data, std::size_t length);
     std::uint8_t audioRoute() const { return audioRoute_; }  // 0 until set, 3 ring, 2 talk
     bool lightOn() const { return light_; }
+    int routeCommands() const { return routeCommands_; }
     int lightCommands() const { return lightCommands_; }
     int statusCommands() const { return statusCommands_; }
     int chunkReports() const { return chunkReports_; }
@@ -89,6 +90,7 @@ private:
 
     std::uint8_t audioRoute_ = 0;
     bool light_ = false;
+    int routeCommands_ = 0;
     int lightCommands_ = 0;
     int statusCommands_ = 0;
     int chunkReports_ = 0;

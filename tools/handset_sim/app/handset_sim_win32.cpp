@@ -3,7 +3,10 @@
 // indicator light and the audio route, with the keys, hook, wheel and line
 // switch as buttons. Headless use: --control NAME serves the command
 // language on \\.\pipe\NAME (one command per CallNamedPipe), --script FILE
-// runs a command file, --log FILE records commands and replies.
+// runs a command file. --log FILE records, one line each with the tick
+// count, every command (buttons included) with its reply
+// ("<ticks> > key 5 -> ok") and every route or light command the driver
+// sends ("<ticks> < route=3").
 //   handset_sim.exe [--model 10|11] [--control NAME] [--script FILE] [--log FILE] [--headless]
 #include "platform/win32/windows_api.h"
 
@@ -57,15 +60,18 @@ struct App {
 };
 App* g_app = nullptr;
 
-std::string Execute(const std::string& line, bool* quit) {
+void Log(const char* direction, const std::string& text) {
+    if (!g_app->log) return;
+    std::lock_guard<std::mutex> lock(g_app->logMutex);
+    std::fprintf(g_app->log, "%10lu %s %s\n", GetTickCount(), direction, text.c_str());
+    std::fflush(g_app->log);
+}
+
+std::string Execute(const std::string& line, bool* quit = nullptr) {
     const talvio::SimCommandResult result = talvio::ExecuteSimCommand(g_app->bus, line);
-    if (g_app->log) {
-        std::lock_guard<std::mutex> lock(g_app->logMutex);
-        std::fprintf(g_app->log, "> %s\n%s\n", line.c_str(), result.reply.c_str());
-        std::fflush(g_app->log);
-    }
+    Log(">", line + " -> " + result.reply);
     if (result.waitMs) Sleep(result.waitMs);
-    if (result.quit) *quit = true;
+    if (result.quit && quit) *quit = true;
     return result.reply;
 }
 
@@ -152,24 +158,28 @@ void CreateControls(HWND window) {
     for (int i = 0; i < 7; ++i) AddButton(window, switches[i].label, switches[i].id, kLcdLeft + i * 74, row, 70);
 }
 
+// Buttons speak the command language, so that the log shows what a user did.
 void OnCommand(HWND window, int id) {
-    SimBus& bus = g_app->bus;
     const int count = static_cast<int>(sizeof(kKeys) / sizeof(kKeys[0]));
     if (id >= kFirstKeyId && id < kFirstKeyId + count) {
-        const int event = kKeys[id - kFirstKeyId].event;
-        bus.Apply([&](SimHandset& sim) { sim.HoldKeyFor(event); });
+        Execute("key " + std::to_string(kKeys[id - kFirstKeyId].event));
         // A click holds the key briefly, long enough for a 60 ms poll to see it.
         SetTimer(window, kReleaseTimer, 200, nullptr);
         return;
     }
+    bool offHook = false, line = false;
+    g_app->bus.Apply([&](SimHandset& sim) {
+        offHook = sim.offHook();
+        line = sim.lineSelected();
+    });
     switch (id) {
-    case kHook: bus.Apply([](SimHandset& sim) { sim.offHook() ? sim.HangUp() : sim.Lift(); }); break;
-    case kWheelUp: bus.Apply([](SimHandset& sim) { sim.TurnWheel(1); }); break;
-    case kWheelDown: bus.Apply([](SimHandset& sim) { sim.TurnWheel(-1); }); break;
-    case kLine: bus.Apply([](SimHandset& sim) { sim.SetLine(!sim.lineSelected()); }); break;
-    case kPlug10: bus.Plug(talvio::kKeypadModelId); break;
-    case kPlug11: bus.Plug(talvio::kLcdModelId); break;
-    case kUnplug: bus.Unplug(); break;
+    case kHook: Execute(offHook ? "hangup" : "lift"); break;
+    case kWheelUp: Execute("wheel 1"); break;
+    case kWheelDown: Execute("wheel -1"); break;
+    case kLine: Execute(line ? "line off" : "line on"); break;
+    case kPlug10: Execute("plug 10"); break;
+    case kPlug11: Execute("plug 11"); break;
+    case kUnplug: Execute("unplug"); break;
     default: break;
     }
 }
@@ -184,7 +194,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER:
             if (wParam == kReleaseTimer) {
                 KillTimer(window, kReleaseTimer);
-                g_app->bus.Apply([](SimHandset& sim) { sim.ReleaseKey(); });
+                Execute("release");
             } else {
                 RECT area = {0, 0, kLcdLeft + 128 * kScale + 600, kButtonsTop};
                 InvalidateRect(window, &area, TRUE);
@@ -238,6 +248,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // Makes the message queue exist before another thread posts WM_QUIT to it.
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
     if (!logPath.empty()) app.log = _wfopen(logPath.c_str(), L"w");
+    app.bus.SetCommandObserver([](const std::string& command) { Log("<", command); });
     if (model == talvio::kKeypadModelId || model == talvio::kLcdModelId) app.bus.Plug(model);
 
     if (!headless) {

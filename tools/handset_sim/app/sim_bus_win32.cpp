@@ -165,7 +165,12 @@ std::vector<std::uint8_t> SimBus::StateReport() {
 
 void SimBus::AcceptOutput(const std::uint8_t* data, std::size_t length) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (handset_) handset_->AcceptOutputReport(data, length);
+    if (!handset_) return;
+    const int commands = handset_->routeCommands() + handset_->lightCommands();
+    handset_->AcceptOutputReport(data, length);
+    if (observer_ && handset_->routeCommands() + handset_->lightCommands() != commands) {
+        observer_(handset_->history().back());
+    }
 }
 
 bool SimBus::Apply(const std::function<void(SimHandset&)>& action) {

@@ -29,6 +29,11 @@ public:
     bool Unplug() override;
     void SetDecoy(bool on) override;
     bool Apply(const std::function<void(SimHandset&)>& action) override;
+    // Told each route and light command the plugged handset receives
+    // ("route=3", "light=0"), on the connection's thread, under the bus lock.
+    void SetCommandObserver(std::function<void(const std::string&)> observer) {
+        observer_ = std::move(observer);
+    }
 
     // Called by connections.
     void AcceptOutput(const std::uint8_t* data, std::size_t length);
@@ -43,6 +48,7 @@ private:
     void StopDevice();
 
     std::mutex mutex_;
+    std::function<void(const std::string&)> observer_;
     std::unique_ptr<SimHandset> handset_;
     std::wstring pipeName_;
     bool decoy_ = false;
