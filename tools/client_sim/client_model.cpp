@@ -47,6 +47,10 @@ std::string JoinIds(const char* keyword, const Map& map) {
 
 const std::string kUnknownCommand = "ERROR 2 Unknown command";
 
+bool IsIncomingRinging(const SimCall& call) {
+    return call.status == "RINGING" && call.type.rfind("INCOMING", 0) == 0;
+}
+
 }  // namespace
 
 std::string_view FirstWord(std::string_view text, std::string_view* rest) {
@@ -121,12 +125,7 @@ std::vector<std::string> ClientModel::Handle(std::string_view command) {
     } else if (SameWord(word, "SET")) {
         HandleSet(rest, out);
     } else if (SameWord(word, "CALL") && !rest.empty()) {
-        SimCall call;
-        const bool pstn = rest.front() == '+' || std::isdigit(static_cast<unsigned char>(rest.front()));
-        call.type = pstn ? "OUTGOING_PSTN" : "OUTGOING_P2P";
-        (pstn ? call.pstnNumber : call.partnerHandle) = std::string(rest);
-        const int id = NewCall(call);
-        out.push_back("CALL " + std::to_string(id) + " STATUS ROUTING");
+        out.push_back(PlaceCall(rest));
     } else if (SameWord(word, "BTN_PRESSED") || SameWord(word, "BTN_RELEASED")) {
         HandleButton(word, rest, out);
     } else if (SameWord(word, "MESSAGE") && !second.empty()) {
@@ -182,7 +181,7 @@ void ClientModel::HandleButton(std::string_view command, std::string_view key,
     out.push_back(Upper(command) + " " + std::string(key));
     if (!SameWord(command, "BTN_PRESSED")) return;
     for (auto& [id, call] : calls) {
-        const bool ringingIn = call.status == "RINGING" && call.type.rfind("INCOMING", 0) == 0;
+        const bool ringingIn = IsIncomingRinging(call);
         if (SameWord(key, "YES") && ringingIn) {
             out.push_back(SetCallStatus(id, "INPROGRESS"));
             return;
@@ -241,6 +240,18 @@ int ClientModel::NewCall(SimCall call) {
     const int id = nextCall_++;
     calls[id] = std::move(call);
     return id;
+}
+
+std::string ClientModel::PlaceCall(std::string_view target) {
+    SimCall call;
+    const bool pstn = !target.empty() && (target.front() == '+' || std::isdigit(static_cast<unsigned char>(target.front())));
+    call.type = pstn ? "OUTGOING_PSTN" : "OUTGOING_P2P";
+    (pstn ? call.pstnNumber : call.partnerHandle) = std::string(target);
+    return "CALL " + std::to_string(NewCall(call)) + " STATUS ROUTING";
+}
+
+bool ClientModel::HasIncomingRinging() const {
+    return std::any_of(calls.begin(), calls.end(), [](const auto& entry) { return IsIncomingRinging(entry.second); });
 }
 
 int ClientModel::Ring(std::string_view handle, bool pstn, std::vector<std::string>& out) {

@@ -55,6 +55,10 @@ public:
     // An incoming call from `handle` (PSTN when `pstn`): its number, and
     // the notification that announces it.
     int Ring(std::string_view handle, bool pstn, std::vector<std::string>& out);
+    // An outgoing call to a handle or number: the notification that
+    // announces it.
+    std::string PlaceCall(std::string_view target);
+    bool HasIncomingRinging() const;
     // Changes a call's status and gives the notification.
     std::string SetCallStatus(int id, std::string_view status);
     std::string SetUserStatus(std::string_view status);

@@ -81,7 +81,9 @@ ScriptResult RunScriptLine(SimulatedClient& client, std::string_view line) {
         return {std::to_string(client.Ring(first, tail == "pstn"))};
     } else if (word == "callstatus" && !tail.empty()) {
         int id = 0;
-        if (!ToInt(first, id) || model.calls.count(id) == 0) return Error("no such call");
+        // "last": the newest call, such as one the driver had the client place.
+        if (first == "last" && !model.calls.empty()) id = model.calls.rbegin()->first;
+        else if (!ToInt(first, id) || model.calls.count(id) == 0) return Error("no such call");
         client.Notify(model.SetCallStatus(id, tail));
     } else if (word == "voicemail" && !tail.empty()) {
         int id = 0;
@@ -105,6 +107,12 @@ ScriptResult RunScriptLine(SimulatedClient& client, std::string_view line) {
         const auto count = std::count_if(client.log.begin(), client.log.end(),
                                          [&](const SimulatedClient::LogEntry& e) { return e.text == rest; });
         return {std::to_string(count)};
+    } else if (word == "freeze") {
+        int ms = 0;
+        if (!ToInt(rest, ms) || ms < 0) return Error("freeze MS");
+        ScriptResult result = Ok();
+        result.freezeMs = static_cast<std::uint32_t>(ms);
+        return result;
     } else if (word == "wait") {
         int ms = 0;
         if (!ToInt(rest, ms) || ms < 0) return Error("wait MS");

@@ -6,8 +6,10 @@
 //                      and the 0x8001 notice when attach was unavailable)
 //   announce           mainwindow         popup TITLE...     chatwindow
 //   type TEXT...       (the user types into the dial field)
-//   ring HANDLE [pstn] callstatus ID WORD voicemail ID HANDLE [STATUS]
+//   ring HANDLE [pstn] callstatus ID|last WORD   voicemail ID HANDLE [STATUS]
 //   mute on|off        notify TEXT...     hang      resume    crash
+//   freeze MS          (the client's thread stops pumping for MS, as a
+//                      program that hangs; the reply comes first)
 //   received TEXT...   (count of the latest commands received equal to TEXT)
 //   wait MS            state              quit
 // Replies: "ok", "error: ...", a number, or name=value pairs for "state".
@@ -24,6 +26,7 @@ namespace talvio::clientsim {
 struct ScriptResult {
     std::string reply;
     std::uint32_t waitMs = 0;  // "wait": the caller waits this long, pumping
+    std::uint32_t freezeMs = 0;  // "freeze": the client's thread then blocks this long
     bool quit = false;
 };
 

@@ -257,10 +257,18 @@ void SimulatedClient::Receive(os::Hwnd sender, std::string text) {
     if (onCommand) onCommand(text);
     if (!answering_ || hung_ || sender == nullptr) return;
     peer_ = sender;
+    // Brought to the front, the client shows its main window again.
+    if (text == "FOCUS" && main_ != nullptr) process_.Run([&] { os::ShowWindow(main_, os::SW_SHOW); });
     ApplyButton(text);
+    // The green button with a number typed and nothing ringing calls it.
+    const bool placesCall = text == "BTN_PRESSED YES" && !model.HasIncomingRinging() && !DialText().empty();
     // Replies go out after the sender's send has returned, as a client's own
     // thread would send them.
     for (std::string& reply : model.Handle(text)) outbox_.emplace_back(sender, std::move(reply));
+    if (placesCall) {
+        outbox_.emplace_back(sender, model.PlaceCall(WideToUtf8(DialText())));
+        TypeDialText(L"");
+    }
     os::PostMessage(api_, kFlushMessage, 0, 0);
 }
 

@@ -25,6 +25,7 @@ using talvio::clientsim::ScriptResult;
 using talvio::clientsim::SimulatedClient;
 
 constexpr UINT kControlMessage = WM_APP + 1;  // lParam: the line, wParam: the reply
+constexpr UINT kFreezeMessage = WM_APP + 2;   // wParam: milliseconds
 constexpr UINT_PTR kScriptTimer = 1;
 
 struct App {
@@ -47,6 +48,8 @@ ScriptResult Execute(const std::string& line) {
     ScriptResult result = RunScriptLine(g_app->client, line);
     if (!result.reply.empty()) Log("> " + line + "  -> " + result.reply);
     if (result.quit) PostQuitMessage(0);
+    // Posted, so that the command is answered before the thread stops.
+    if (result.freezeMs > 0) PostMessageW(g_app->control, kFreezeMessage, result.freezeMs, 0);
     return result;
 }
 
@@ -68,6 +71,10 @@ void RunScript() {
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER && wParam == kScriptTimer) {
         RunScript();
+        return 0;
+    }
+    if (message == kFreezeMessage) {
+        Sleep(static_cast<DWORD>(wParam));
         return 0;
     }
     if (message == kControlMessage) {
