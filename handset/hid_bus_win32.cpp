@@ -21,12 +21,6 @@ struct DevInfoTraits {
     static void Close(Type set) noexcept { SetupDiDestroyDeviceInfoList(set); }
 };
 
-struct FileTraits {
-    using Type = HANDLE;
-    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Type file) noexcept { CloseHandle(file); }
-};
-
 struct EventTraits {
     using Type = HANDLE;
     static Type Invalid() noexcept { return nullptr; }
@@ -39,7 +33,7 @@ struct NotifyTraits {
     static void Close(Type notify) noexcept { UnregisterDeviceNotification(notify); }
 };
 
-using File = os::Unique<FileTraits>;
+using File = os::win32::File;
 
 GUID HidGuid() {
     GUID guid;

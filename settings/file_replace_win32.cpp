@@ -1,15 +1,8 @@
-#include "platform/win32/windows_api.h"
-#include "platform/unique.h"
+#include "platform/win32/handles.h"
 #include "settings/file_replace.h"
 
 namespace talvio {
 namespace {
-
-struct FileTraits {
-    using Type = HANDLE;
-    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Type file) noexcept { CloseHandle(file); }
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -26,7 +19,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
     {
-        os::Unique<FileTraits> file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+        os::win32::File file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
