@@ -1,6 +1,6 @@
 // Helpers for Windows tests that drive other programs under Wine: the test
 // program's own folder, a bounded message pump, a child process that is
-// always ended, and the handset simulator's control pipe. Main thread only.
+// always ended, and the simulators' control pipes. Main thread only.
 #pragma once
 
 #include "platform/win32/windows_api.h"
@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace talvio::testing {
 
@@ -66,6 +67,7 @@ public:
 
     bool started() const { return started_; }
     bool running() const { return started_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    DWORD id() const { return info_.dwProcessId; }
 
     // The exit code, or nothing when the process still runs after the wait.
     std::optional<DWORD> waitForExit(DWORD milliseconds = kDefaultWaitMs) const {
@@ -82,19 +84,34 @@ private:
     bool started_ = false;
 };
 
-// handset_sim.exe, headless, driven through its control pipe; told to quit
-// on destruction. The pipe name is unique to this test process.
-class HandsetSimulatorProcess {
-public:
-    static constexpr DWORD kReplyWaitMs = 15000;
+// One command line to a simulator's control pipe \\.\pipe\<name>; the reply,
+// or "error: ..." when the pipe never answers. Pumps while it waits, so this
+// thread's windows stay responsive.
+inline std::string ControlPipeCommand(const std::wstring& name, const std::string& line,
+                                      DWORD timeoutMs = 15000) {
+    const std::wstring path = L"\\\\.\\pipe\\" + name;
+    char reply[1024];
+    DWORD got = 0;
+    const DWORD start = GetTickCount();
+    // The pipe appears once the simulator runs, and is busy between commands.
+    while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()), static_cast<DWORD>(line.size()),
+                           reply, sizeof(reply), &got, 2000)) {
+        if (GetTickCount() - start > timeoutMs) return "error: simulator unreachable";
+        PumpFor(20);
+    }
+    return std::string(reply, got);
+}
 
-    HandsetSimulatorProcess(const std::wstring& path, const std::wstring& options)
-        : pipe_(L"talvio-sim-" + std::to_wstring(GetCurrentProcessId())),
-          process_(path, L"--headless " + options + (options.empty() ? L"" : L" ") + L"--control " +
-                             pipe_) {}
-    HandsetSimulatorProcess(const HandsetSimulatorProcess&) = delete;
-    HandsetSimulatorProcess& operator=(const HandsetSimulatorProcess&) = delete;
-    ~HandsetSimulatorProcess() {
+// A simulator (handset_sim.exe, client_sim.exe) serving its command
+// language on the control pipe `pipe`; told to quit on destruction.
+class SimulatorProcess {
+public:
+    SimulatorProcess(const std::wstring& path, const std::wstring& options, std::wstring pipe)
+        : pipe_(std::move(pipe)),
+          process_(path, options + (options.empty() ? L"" : L" ") + L"--control " + pipe_) {}
+    SimulatorProcess(const SimulatorProcess&) = delete;
+    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+    ~SimulatorProcess() {
         if (process_.running()) {
             Command("quit");
             process_.waitForExit(5000);
@@ -102,26 +119,20 @@ public:
     }
 
     bool started() const { return process_.started(); }
-
-    // One command line; the reply, or "error: ..." when the pipe never answers.
-    // Pumps while it waits, so this thread's windows stay responsive.
-    std::string Command(const std::string& line) {
-        const std::wstring path = L"\\\\.\\pipe\\" + pipe_;
-        char reply[1024];
-        DWORD got = 0;
-        const DWORD start = GetTickCount();
-        // The pipe appears once the simulator runs, and is busy between commands.
-        while (!CallNamedPipeW(path.c_str(), const_cast<char*>(line.data()),
-                               static_cast<DWORD>(line.size()), reply, sizeof(reply), &got, 2000)) {
-            if (GetTickCount() - start > kReplyWaitMs) return "error: simulator unreachable";
-            PumpFor(20);
-        }
-        return std::string(reply, got);
-    }
+    bool running() const { return process_.running(); }
+    std::string Command(const std::string& line) { return ControlPipeCommand(pipe_, line); }
 
 private:
     std::wstring pipe_;
     ChildProcess process_;
+};
+
+// handset_sim.exe, headless, on a pipe unique to this test process.
+class HandsetSimulatorProcess : public SimulatorProcess {
+public:
+    HandsetSimulatorProcess(const std::wstring& path, const std::wstring& options)
+        : SimulatorProcess(path, L"--headless" + (options.empty() ? L"" : L" " + options),
+                           L"talvio-sim-" + std::to_wstring(GetCurrentProcessId())) {}
 };
 
 }  // namespace talvio::testing
