@@ -29,6 +29,9 @@ bool SkypeConnector::Start() {
     discovering_ = 1;
     SendDiscovery(os::kBroadcast);
     discovering_ = 0;
+    // Re-broadcast every 12 s until a client answers: one that was running
+    // but busy (hung) at this broadcast never announces itself again.
+    os::SetTimer(window(), kLivenessTimer, kLivenessPeriodMs);
     return true;
 }
 

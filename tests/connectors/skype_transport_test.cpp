@@ -51,6 +51,20 @@ TEST_F(SkypeTest, ClientStartingLaterAttachesOnceThroughItsAnnouncement) {
     EXPECT_EQ(host.statusRefreshes, (std::vector<int>{1}));
 }
 
+TEST_F(SkypeTest, AClientBusyAtStartIsFoundByTheBroadcastTwelveSecondsLater) {
+    client->Launch();
+    client->SetHung(true);
+    ASSERT_TRUE(skype->Start());
+    client->SetHung(false);
+    os::hosted::AdvanceTime(11900);
+    EXPECT_EQ(client->discoveries, 1);
+    EXPECT_FALSE(skype->IsAttached());
+    os::hosted::AdvanceTime(100);
+    EXPECT_EQ(client->discoveries, 2);
+    os::hosted::PumpMessages();
+    EXPECT_EQ(skype->ClientWindow(), client->ApiWindow());
+}
+
 TEST_F(SkypeTest, OnlySuccessAndApiAvailableStatusesAreActedOn) {
     client->Launch();
     client->SetAttachStatus(1);  // pending authorisation
