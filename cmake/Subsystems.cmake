@@ -48,6 +48,7 @@ set(TALVIO_SUBSYSTEMS
     update
     tray
     resources
+    tools/scenario
 )
 foreach(dir IN LISTS TALVIO_SUBSYSTEMS)
     add_subdirectory(${dir})
