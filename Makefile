@@ -37,19 +37,20 @@ test: deps
 	else rc=1; fi; \
 	exit $$rc
 
-# Builds only what running needs. The program is single-instance per Wine
-# prefix: a second copy exits at once with -1 (255 here).
+# The demo: the driver with the handset and client simulators through a
+# scripted call (tools/scenario/call.scn); see tools/run-demo.sh. Builds
+# only what it needs. The program is single-instance per Wine prefix.
 run: deps
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target TalvioDriver closo_call
-	@echo "TalvioDriver.exe runs under Wine; quit with Ctrl-C or 'make stop'."
-	@tools/run-driver.sh build/windows
+	cmake --build --preset windows -j $(JOBS) --target scenario_kit closo_call
+	@tools/run-demo.sh build/windows
 
-# Asks the running copy to quit through Closo.dll, as an installer does.
+# Asks the running copy to quit through Closo.dll, as an installer does
+# (in the Wine prefix a running `make run` uses).
 stop:
 	@[ -f build/windows/build.ninja ] || cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target closo_call >/dev/null
-	$(WINE_RUN) build/windows/tests/wine/closo_call.exe
+	TALVIO_WINEPREFIX=$$(cat out/run/wineprefix 2>/dev/null) $(WINE_RUN) build/windows/tests/wine/closo_call.exe
 
 # The threaded parts (handset writer, command queues, player, hosted
 # desktop) under ThreadSanitizer.

@@ -8,6 +8,9 @@
 # and needs no terminal.
 set -e
 prefix=${TALVIO_WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/windows/wineprefix}
+# The graphics driver a new prefix gets: null (draws nothing, needs no X
+# server) unless TALVIO_WINE_GRAPHICS names another (x11 for visible windows).
+graphics=${TALVIO_WINE_GRAPHICS:-null}
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEARCH=win32
@@ -18,7 +21,7 @@ if [ ! -f "$prefix/.talvio-ready-2" ]; then
         flock 9
         if [ ! -f "$prefix/.talvio-ready-2" ]; then
             wineboot -i </dev/null >/dev/null 2>&1
-            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f </dev/null >/dev/null 2>&1
             wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
                 </dev/null >/dev/null 2>&1
             # No waiting for the wineserver to exit: a warm session's
