@@ -1,6 +1,7 @@
 #include "handset_ui/call/keypad_controller.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/audio_service.h"
@@ -191,16 +192,18 @@ void KeypadController::TalkKey(VoipConnector& target) {
 }
 
 void KeypadController::HandsetDown(VoipConnector& target) {
+    const bool wasLifted = std::exchange(lifted_, false);
     if (!Audio_IsRinging()) RouteRefresh();
     if (handsFree_) {
         handsFree_ = false;
         Refresh();
-    } else {
+    } else if (wasLifted) {
         EndKey(target, event::kOnHook);
     }
 }
 
 void KeypadController::HandsetUp(VoipConnector& target) {
+    lifted_ = true;
     Popup().startFade();
     handsFree_ = false;
     Refresh();

@@ -208,6 +208,28 @@ TEST_F(KeypadTest, AnIncomingCallRingsIsAnsweredByLiftingTakesDigitsAndEndsWhenP
     EXPECT_EQ(Route(), kRouteRing);  // on hook again
 }
 
+// The first report of a handset that appears raises its hook state as if
+// it had just been put down: a ringing call must go on ringing.
+TEST_F(KeypadTest, AHandsetPluggedInAgainDuringARingLeavesTheCallRinging) {
+    Start();
+    RingFromAlice();
+    bus.Unplug(handset);
+    Settle();
+    handset = bus.PlugHandset(kKeypadModelId);
+    Settle();
+    const Strings replugged = Commands();
+    EXPECT_EQ(std::count(replugged.begin(), replugged.end(), "BTN_PRESSED NO"), 0);
+    EXPECT_NE(skype->RingingIncomingCall(), 0);
+    EXPECT_EQ(Route(), kRouteRing);
+
+    Lift();
+    EXPECT_EQ(Commands(), (Strings{"FOCUS", "BTN_PRESSED YES", "BTN_RELEASED YES"}));
+    PutDown();
+    const Strings ended = Commands();
+    ASSERT_FALSE(ended.empty());
+    EXPECT_EQ(ended[0], "BTN_PRESSED NO");
+}
+
 TEST_F(KeypadTest, LiftingWithoutACallOnlyBringsTheClientForward) {
     Start();
     Lift();
