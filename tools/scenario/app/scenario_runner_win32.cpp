@@ -179,6 +179,8 @@ private:
     std::optional<std::string> configSnapshot_;
     os::win32::File configLock_;
     DWORD quitTick_ = 0;
+    DWORD actionTick_ = 0;
+    DWORD clientCommandTick_ = 0;
 };
 
 Runner::Runner(Options options) : options_(std::move(options)) {
@@ -219,7 +221,9 @@ void Runner::Poll() {
     };
     std::vector<Line> lines;
     const auto add = [&](SimEvent event) {
-        if (!event.tick) event.tick = GetTickCount();
+        // The client logs its own commands without a tick: they ran when
+        // this process sent them.
+        if (!event.tick) event.tick = clientCommandTick_ ? clientCommandTick_ : GetTickCount();
         lines.push_back({*event.tick, DescribeEvent(event)});
         if (event.kind == SimEvent::kClientReceived) received_.push_back(std::move(event));
         else if (event.kind == SimEvent::kHandsetReport) reports_.push_back(std::move(event));
@@ -256,6 +260,7 @@ bool Runner::WaitUntil(const std::function<bool()>& done, DWORD ms) {
 
 void Runner::MarkAction() {
     Poll();
+    actionTick_ = GetTickCount();
     receivedCursor_ = received_.size();
     reportCursor_ = reports_.size();
     tooltipCursor_ = tooltips_.size();
@@ -303,14 +308,17 @@ bool Runner::FindBlink() {
     return false;
 }
 
-// The light went off within `within` ms of `since` and has stayed off for
-// three blink steps.
+// The light went off within `within` ms of `since` (or before it, after
+// the cursor) and has stayed off for three blink steps.
 bool Runner::FindDark(DWORD since, DWORD within) {
     for (std::size_t i = reports_.size(); i > reportCursor_; --i) {
         const SimEvent& report = reports_[i - 1];
         if (report.text == "light=1") return false;
         if (report.text != "light=0") continue;
-        if (*report.tick - since > within || GetTickCount() - *report.tick < kDarkMs) return false;
+        if (static_cast<std::int32_t>(*report.tick - since) > static_cast<std::int32_t>(within) ||
+            GetTickCount() - *report.tick < kDarkMs) {
+            return false;
+        }
         reportCursor_ = i;
         return true;
     }
@@ -368,6 +376,7 @@ bool Runner::SetUp(std::string& why) {
 }
 
 bool Runner::Simulator(SimulatorProcess& simulator, const Step& step, std::string& why) {
+    clientCommandTick_ = GetTickCount();
     const std::string reply = simulator.Command(step.Rest(1));
     if (reply.rfind("error", 0) == 0) {
         why = reply;
@@ -498,8 +507,8 @@ bool Runner::Config(const Step& step, std::string& why) {
 bool Runner::ExpectHandset(const Step& step, DWORD within, std::string& why) {
     const std::string what = step.Rest(2);
     if (what == "dark") {
-        const DWORD since = GetTickCount();
-        if (WaitUntil([&] { return FindDark(since, within); }, within + kDarkMs)) return true;
+        // Timed from the action that should end the light.
+        if (WaitUntil([&] { return FindDark(actionTick_, within); }, within + kDarkMs)) return true;
         why = "the light did not go off and stay off within " + std::to_string(within) + " ms";
         return false;
     }
