@@ -107,17 +107,11 @@ ScriptResult RunScriptLine(SimulatedClient& client, std::string_view line) {
         const auto count = std::count_if(client.log.begin(), client.log.end(),
                                          [&](const SimulatedClient::LogEntry& e) { return e.text == rest; });
         return {std::to_string(count)};
-    } else if (word == "freeze") {
+    } else if (word == "wait" || word == "freeze") {
         int ms = 0;
-        if (!ToInt(rest, ms) || ms < 0) return Error("freeze MS");
+        if (!ToInt(rest, ms) || ms < 0) return Error(std::string(word) + " MS");
         ScriptResult result = Ok();
-        result.freezeMs = static_cast<std::uint32_t>(ms);
-        return result;
-    } else if (word == "wait") {
-        int ms = 0;
-        if (!ToInt(rest, ms) || ms < 0) return Error("wait MS");
-        ScriptResult result = Ok();
-        result.waitMs = static_cast<std::uint32_t>(ms);
+        (word == "wait" ? result.waitMs : result.freezeMs) = static_cast<std::uint32_t>(ms);
         return result;
     } else if (word == "state") {
         return {"attached=" + std::to_string(client.Peer() != nullptr ? 1 : 0) +

@@ -74,6 +74,17 @@ std::string DescribeHandsetCommand(const SimEvent& event) {
     return std::string(kHandset) + event.text;
 }
 
+// "<command><separator><reply>", as each simulator logs what it ran.
+std::optional<SimEvent> CommandEvent(SimEvent::Kind kind, std::string_view line, std::string_view separator) {
+    const std::size_t at = line.rfind(separator);
+    if (at == std::string_view::npos) return std::nullopt;
+    SimEvent event;
+    event.kind = kind;
+    event.text = std::string(line.substr(0, at));
+    event.reply = std::string(line.substr(at + separator.size()));
+    return event;
+}
+
 std::string DescribeReport(std::string_view report) {
     if (report == "route=3") return std::string(kHandset) + "<- route ring";
     if (report == "route=2") return std::string(kHandset) + "<- route talk";
@@ -86,16 +97,8 @@ std::string DescribeReport(std::string_view report) {
 
 std::optional<SimEvent> ParseClientLogLine(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (line.rfind("> ", 0) == 0) return CommandEvent(SimEvent::kClientCommand, line.substr(2), "  -> ");
     SimEvent event;
-    if (line.rfind("> ", 0) == 0) {
-        line.remove_prefix(2);
-        const std::size_t arrow = line.rfind("  -> ");
-        if (arrow == std::string_view::npos) return std::nullopt;
-        event.kind = SimEvent::kClientCommand;
-        event.text = std::string(line.substr(0, arrow));
-        event.reply = std::string(line.substr(arrow + 5));
-        return event;
-    }
     event.tick = Tick(line);
     if (!event.tick) return std::nullopt;
     event.kind = SimEvent::kClientReceived;
@@ -114,13 +117,9 @@ std::optional<SimEvent> ParseHandsetLogLine(std::string_view line) {
         return event;
     }
     if (line[0] != '>') return std::nullopt;
-    line.remove_prefix(2);
-    const std::size_t arrow = line.rfind(" -> ");
-    if (arrow == std::string_view::npos) return std::nullopt;
-    event.kind = SimEvent::kHandsetCommand;
-    event.text = std::string(line.substr(0, arrow));
-    event.reply = std::string(line.substr(arrow + 4));
-    return event;
+    std::optional<SimEvent> command = CommandEvent(SimEvent::kHandsetCommand, line.substr(2), " -> ");
+    if (command) command->tick = event.tick;
+    return command;
 }
 
 std::string DescribeEvent(const SimEvent& event) {

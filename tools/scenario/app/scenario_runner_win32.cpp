@@ -78,6 +78,18 @@ struct Options {
     bool quiet = false;
 };
 
+// Finds `wanted` among `entries` from `cursor` on, and moves the cursor past it.
+template <typename Entry, typename Text>
+bool FindFrom(const std::vector<Entry>& entries, std::size_t& cursor, const std::string& wanted, Text text) {
+    for (std::size_t i = cursor; i < entries.size(); ++i) {
+        if (text(entries[i]) == wanted) {
+            cursor = i + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
 std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
 
 std::string Narrow(const std::wstring& text) { return talvio::WideToUtf8(text); }
@@ -267,23 +279,11 @@ void Runner::MarkAction() {
 }
 
 bool Runner::FindReceived(const std::string& text) {
-    for (std::size_t i = receivedCursor_; i < received_.size(); ++i) {
-        if (received_[i].text == text) {
-            receivedCursor_ = i + 1;
-            return true;
-        }
-    }
-    return false;
+    return FindFrom(received_, receivedCursor_, text, [](const SimEvent& event) { return event.text; });
 }
 
 bool Runner::FindReport(const std::string& text) {
-    for (std::size_t i = reportCursor_; i < reports_.size(); ++i) {
-        if (reports_[i].text == text) {
-            reportCursor_ = i + 1;
-            return true;
-        }
-    }
-    return false;
+    return FindFrom(reports_, reportCursor_, text, [](const SimEvent& event) { return event.text; });
 }
 
 // Light on, off and on again, each change a plausible blink step apart.
@@ -601,15 +601,9 @@ bool Runner::Expect(const Step& step, std::string& why) {
             return false;
         }
         const std::string tooltip = step.Rest(2);
-        const bool met = WaitUntil([&] {
-            for (std::size_t i = tooltipCursor_; i < tooltips_.size(); ++i) {
-                if (tooltips_[i] == tooltip) {
-                    tooltipCursor_ = i + 1;
-                    return true;
-                }
-            }
-            return false;
-        }, within);
+        const bool met = WaitUntil(
+            [&] { return FindFrom(tooltips_, tooltipCursor_, tooltip, [](const std::string& text) { return text; }); },
+            within);
         if (!met) why = "the tray icon's tooltip did not become \"" + tooltip + "\"";
         return met;
     }
