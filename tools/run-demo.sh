@@ -9,7 +9,7 @@
 # Usage: tools/run-demo.sh <build dir>
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/windows}
+build=$(cd "${1:-$root/build/windows}" && pwd)
 out=$root/out/run
 run="$root/cmake/wine-run.sh"
 mkdir -p "$out"
@@ -28,12 +28,13 @@ echo "${TALVIO_WINEPREFIX:-$build/wineprefix}" >"$out/wineprefix"
 export WINEDLLOVERRIDES="setupapi,hid=n,b"
 export ALSA_CONFIG_PATH=$root/tests/audio/wine_null_sound.conf
 
-"$run" "$build/scenario/scenario_runner.exe" "Z:$root/tools/scenario/call.scn" "Z:$out" "${options[@]}" \
+# In a session of its own: Ctrl-C on this terminal must not reach the Wine
+# programs, which would end at once, the handset left as it was. Instead,
+# on Ctrl-C (or TERM) the driver is asked to quit through Closo.dll, as
+# `make stop` does, and the runner ends the simulators after it.
+setsid "$run" "$build/scenario/scenario_runner.exe" "Z:$root/tools/scenario/call.scn" "Z:$out" "${options[@]}" \
     </dev/null &
 runner=$!
-# Wine gives the programs no console, so Ctrl-C would not end them: on
-# Ctrl-C (or TERM) the driver is asked to quit through Closo.dll, as
-# `make stop` does, and the runner ends the simulators after it.
 trap '"$run" "$build/tests/wine/closo_call.exe" >/dev/null 2>&1' INT TERM
 wait $runner
 rc=$?
