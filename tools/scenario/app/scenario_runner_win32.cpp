@@ -21,10 +21,12 @@
 //   picture popup FILE         the volume popup at the mixer's speaker volume, as PNG
 //   expect client TEXT         the client received TEXT since the last action (and
 //                              after what the expectations before it matched)
-//   expect handset route=N|light=N|blink|state NAME=V|state NAME>V
+//   expect handset route=N|light=N|state NAME=V|state NAME>V
+//   expect handset blink       the light on, off and on again, blink steps apart
+//   expect handset dark        the light off after the last action, and off 1.5 s on
 //   expect driver exit|answers|no dialog|popup
 //   expect config unchanged
-//   expect tray TOOLTIP         the tray icon took this tooltip
+//   expect tray TOOLTIP        the tray icon took this tooltip
 // An expectation waits up to "within MS" (default 10 s).
 #include "platform/win32/windows_api.h"
 
