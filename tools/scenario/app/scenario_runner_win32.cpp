@@ -465,7 +465,8 @@ bool Runner::Driver(const Step& step, std::string& why) {
     if (action == "junk" && step.words.size() == 3) {
         const int count = std::atoi(step.words[2].c_str());
         const std::vector<HWND> windows = ProcessWindows(driver_->id());
-        PostJunk(windows, count, static_cast<std::uint32_t>(GetTickCount()));
+        // The same junk every run: a failure can be replayed.
+        PostJunk(windows, count, 1);
         Print("driver   " + std::to_string(count) + " junk messages sent to its " + std::to_string(windows.size()) +
               " windows");
         WaitUntil([] { return false; }, 500);
