@@ -55,7 +55,9 @@ inline constexpr std::uint32_t WM_CLOSE = 0x0010;
 inline constexpr std::uint32_t WM_QUIT = 0x0012;
 inline constexpr std::uint32_t WM_SHOWWINDOW = 0x0018;
 inline constexpr std::uint32_t WM_ACTIVATEAPP = 0x001C;
+inline constexpr std::uint32_t WM_SETFONT = 0x0030;
 inline constexpr std::uint32_t WM_COPYDATA = 0x004A;
+inline constexpr std::uint32_t WM_NOTIFY = 0x004E;
 inline constexpr std::uint32_t WM_NCCREATE = 0x0081;
 inline constexpr std::uint32_t WM_NCDESTROY = 0x0082;
 inline constexpr std::uint32_t WM_KEYDOWN = 0x0100;
@@ -89,6 +91,12 @@ inline constexpr std::uint32_t WS_DISABLED = 0x08000000;
 inline constexpr std::uint32_t WS_MINIMIZE = 0x20000000;
 inline constexpr std::uint32_t WS_POPUP = 0x80000000;
 inline constexpr std::uint32_t WS_OVERLAPPEDWINDOW = 0x00CF0000;
+inline constexpr std::uint32_t WS_TABSTOP = 0x00010000;
+inline constexpr std::uint32_t WS_GROUP = 0x00020000;
+inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
+inline constexpr std::uint32_t WS_VSCROLL = 0x00200000;
+inline constexpr std::uint32_t WS_BORDER = 0x00800000;
+inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;
 inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
@@ -241,6 +249,36 @@ ThreadId GetWindowThreadProcessId(Hwnd window, ProcessId* process);
 std::uintptr_t GetDlgCtrlID(Hwnd window);
 Hwnd GetDlgItem(Hwnd dialog, int id);
 
+bool ScreenToClient(Hwnd window, Point& point);
+
+// --- dialogs --------------------------------------------------------------------
+// Dialog boxes made from the module's dialog templates. The procedure's
+// result is the DLGPROC's: nonzero when it handled the message (for
+// WM_INITDIALOG: the dialog manager should set the focus).
+using DlgProc = std::intptr_t (*)(Hwnd, std::uint32_t message, WParam, LParam);
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr std::uint32_t DS_SETFONT = 0x0040;
+inline constexpr std::uint32_t DS_MODALFRAME = 0x0080;
+inline constexpr std::uint32_t DS_CONTROL = 0x0400;
+inline constexpr int DEFAULT_GUI_FONT = 17;
+
+// DialogBoxParamW: modal until EndDialog; the owner is disabled meanwhile.
+// The EndDialog value, or -1 when the dialog could not be made.
+std::intptr_t DialogBoxParam(void* instance, int templateId, Hwnd owner, DlgProc proc, LParam param);
+// CreateDialogParamW: a modeless dialog (a child when its template says
+// WS_CHILD), shown when its template says WS_VISIBLE; null on failure.
+Hwnd CreateDialogParam(void* instance, int templateId, Hwnd owner, DlgProc proc, LParam param);
+// Ends a modal dialog once its procedure returns; the dialog then goes.
+bool EndDialog(Hwnd dialog, std::intptr_t result);
+// The DWLP_USER slot.
+LParam GetDialogUserData(Hwnd dialog);
+void SetDialogUserData(Hwnd dialog, LParam data);
+LResult SendDlgItemMessage(Hwnd dialog, int id, std::uint32_t message, WParam wParam, LParam lParam);
+// GetStockObject, for the fonts WM_SETFONT takes.
+std::uintptr_t GetStockObject(int object);
+
 // --- focus and input ------------------------------------------------------------
 bool SetForegroundWindow(Hwnd window);
 Hwnd GetForegroundWindow();
@@ -319,6 +357,21 @@ int TrackPopupMenuEx(Hmenu menu, std::uint32_t flags, int x, int y, Hwnd owner,
                      const Rect* exclude);
 
 Hicon LoadIcon(void* instance, int resourceId);  // LoadIconW with MAKEINTRESOURCE
+// LoadImageW(IMAGE_ICON, LR_SHARED): the icon's picture nearest that size,
+// shared as LoadIcon's are.
+Hicon LoadIconOfSize(void* instance, int resourceId, int width, int height);
+
+// Image lists for list views. One made by ImageList_LoadBitmap cuts the
+// bitmap resource into images `width` pixels wide; pixels of `maskColour`
+// (a COLORREF, or CLR_NONE) are transparent. A list view destroys the
+// image lists it is given. Owned through os::ImageList otherwise.
+struct ImageListTag;
+using HimageList = ImageListTag*;
+inline constexpr std::uint32_t CLR_NONE = 0xFFFFFFFF;
+HimageList ImageList_LoadBitmap(void* instance, int resourceId, int width, int grow,
+                                std::uint32_t maskColour);
+bool ImageList_Destroy(HimageList list);
+int ImageList_GetImageCount(HimageList list);
 
 // --- message boxes --------------------------------------------------------------
 inline constexpr std::uint32_t MB_YESNO = 0x04;

@@ -59,4 +59,11 @@ struct MenuTraits {
 };
 using Menu = Unique<MenuTraits>;
 
+struct ImageListTraits {
+    using Type = HimageList;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type list) noexcept { ImageList_Destroy(list); }
+};
+using ImageList = Unique<ImageListTraits>;
+
 }  // namespace os

@@ -1,22 +1,27 @@
 // Base of every dialog box, built from a dialog template of the program's
-// resources (Windows build only). Messages reach the same handlers as a
-// Window's; everything a handler leaves alone gets the dialog manager's
-// default processing.
+// resources. Messages reach the same handlers as a Window's; everything a
+// handler leaves alone gets the dialog manager's default processing. An
+// optional background bitmap is drawn at the dialog's corner.
 //
 // Ownership: as Window, the object owns its dialog and destroys a modeless
 // one that is still open; it is bound through the dialog's user slot from
-// WM_INITDIALOG to WM_NCDESTROY. Main thread only.
+// WM_INITDIALOG to WM_NCDESTROY. The background bitmap is shared. Main
+// thread only.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "ui/bitmap.h"
 #include "ui/window.h"
 
 namespace talvio {
 
 class Dialog : public Window {
 public:
+    static constexpr std::size_t kMaxItemText = 1024;
+
     Dialog() { defaultsToDialogManager_ = true; }
     ~Dialog() override;
 
@@ -25,6 +30,8 @@ public:
     // Dialogs ignore clicks on their own surface.
     void onLButtonDown(int x, int y, std::uint32_t keys) override;
     void onLButtonUp(int x, int y, std::uint32_t keys) override;
+    // The background bitmap, when there is one.
+    void onPaint(paint::Dc dc) override;
 
     // The default sets DEFAULT_GUI_FONT on the dialog and its children and
     // localises them. Its result is what WM_INITDIALOG answers.
@@ -38,16 +45,21 @@ public:
     // CreateDialogParam: false when the dialog could not be made.
     bool createModeless(int templateId, os::Hwnd owner);
 
+    void setBackground(std::shared_ptr<Bitmap> background) { background_ = std::move(background); }
+
     bool isTicked(int id) const;  // false for a missing control
     void setTicked(int id, bool ticked);
     void enableItem(int id, bool enabled);
-    std::wstring itemText(int id) const;  // at most 1024 characters
+    std::wstring itemText(int id) const;  // at most kMaxItemText characters
     int comboSelection(int id) const;     // -1 for a missing control or no selection
+
+protected:
+    os::Hwnd item(int id) const { return window_ ? os::GetDlgItem(window_, id) : nullptr; }
 
 private:
     friend struct DialogProcedure;
 
-    void* previousDialogProc_ = nullptr;  // a DLGPROC replaced by adoption, or none
+    std::shared_ptr<Bitmap> background_;
 };
 
 }  // namespace talvio

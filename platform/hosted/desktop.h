@@ -203,6 +203,47 @@ struct BitmapResource {
 void AddBitmapResource(int id, BitmapResource bitmap);
 bool FindBitmapResource(int id, BitmapResource* bitmap);
 
+// A dialog template as DIALOGEX declares it, in dialog units; the hosted
+// dialog manager maps them to pixels with base units of 6 x 13 (x * 6 / 4,
+// y * 13 / 8), as an 8-point MS Sans Serif does.
+struct DialogItemResource {
+    std::wstring className;  // "Button", "Static", "Edit", "ComboBox", ...
+    std::wstring text;
+    int id = 0;
+    std::uint32_t style = 0;  // WS_CHILD is implied
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+struct DialogResource {
+    std::wstring title;
+    std::uint32_t style = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<DialogItemResource> items;
+};
+void AddDialogResource(int id, DialogResource dialog);
+
+// --- dialogs ---------------------------------------------------------------------
+// The user's side of DialogBoxParam, whose modal loop runs only what the
+// user does here. The next modal dialog, once initialised and shown, is
+// handed to `user` (queued, one per dialog), which runs inside the modal
+// loop on the dialog's thread: it may send messages, make the choices
+// below and advance time (on the clock-driving thread). When it returns
+// with the dialog still open, the user closes it as the close box does
+// (WM_CLOSE); a dialog that stays open even then is destroyed and
+// DialogBoxParam returns -1. Without a queued user the dialog is closed at
+// once.
+void UseNextDialog(std::function<void(Hwnd dialog)> user);
+// Choices as the user makes them, with the notifications Win32 sends the
+// control's parent: CB_SETCURSEL then CBN_SELCHANGE; TCN_SELCHANGING,
+// TCM_SETCURSEL, TCN_SELCHANGE.
+void ChooseComboItem(Hwnd combo, int index);
+void ChooseTab(Hwnd tab, int index);
+
 // --- menus -----------------------------------------------------------------------
 // The user's side of TrackPopupMenuEx, which returns at once here. The next
 // tracked menu chooses command `id` (queued, one per tracking): it opens

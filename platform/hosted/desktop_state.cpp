@@ -289,6 +289,9 @@ void Reset() {
     d.menuResources.clear();
     d.iconLoads.clear();
     d.bitmapResources.clear();
+    d.dialogResources.clear();
+    d.dialogUsers.clear();
+    d.imageLists.clear();
     d.menuChoices.clear();
     d.menuTrackings.clear();
     d.cursor = {};

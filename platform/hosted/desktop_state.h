@@ -38,6 +38,7 @@ inline constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
 inline constexpr std::uint32_t kErrorClassAlreadyExists = 1410;
 inline constexpr std::uint32_t kErrorControlIdNotFound = 1421;
 inline constexpr std::uint32_t kErrorInvalidThreadId = 1444;
+inline constexpr std::uint32_t kErrorResourceNameNotFound = 1814;
 inline constexpr std::uint32_t kErrorTimeout = 1460;
 
 inline constexpr std::uint32_t kStillActive = 259;
@@ -50,6 +51,32 @@ struct Timer {
     std::uint32_t elapse = 0;
     Clock due = 0;
     std::uint64_t order = 0;  // arming sequence, breaks ties between equal due times
+};
+
+// What a built-in control holds: a combo box's or list view's items, a
+// list view's columns, a tab control's tabs (as items), a trackbar's range
+// and position, a button's image.
+struct ControlItem {
+    std::wstring text;
+    std::vector<std::wstring> subItems;  // list view columns after the first
+    LParam data = 0;
+    int image = 0;
+    std::uint32_t state = 0;  // LVIS_*
+};
+struct ControlColumn {
+    std::wstring text;
+    int width = 0;
+};
+struct ControlState {
+    std::vector<ControlItem> items;
+    std::vector<ControlColumn> columns;
+    int current = -1;  // combo box and tab control selection
+    int rangeMin = 0;
+    int rangeMax = 100;
+    int position = 0;
+    std::uintptr_t image = 0;      // BM_SETIMAGE
+    std::uintptr_t imageList = 0;  // LVM_SETIMAGELIST (small)
+    std::uint32_t extendedStyle = 0;
 };
 
 struct Window {
@@ -71,6 +98,12 @@ struct Window {
     int invalidations = 0;
     Selection selection;
     int check = 0;
+    ControlState control;
+    // Dialogs: the DLGPROC, the DWLP_USER slot and EndDialog's verdict.
+    DlgProc dialogProc = nullptr;
+    LParam dialogUser = 0;
+    bool dialogEnded = false;
+    std::intptr_t dialogResult = 0;
     bool destroying = false;
 };
 
@@ -167,6 +200,10 @@ struct Desktop {
     std::map<int, std::vector<MenuTemplateItem>> menuResources;
     std::map<int, int> iconLoads;  // icon resources, with their load counts
     std::map<int, BitmapResource> bitmapResources;
+    std::map<int, DialogResource> dialogResources;
+    std::deque<std::function<void(Hwnd)>> dialogUsers;
+    std::map<std::uintptr_t, int> imageLists;  // handle -> image count
+    std::uintptr_t nextImageList = 0x60000;
     std::deque<std::uint32_t> menuChoices;
     std::vector<MenuTracking> menuTrackings;
     Point cursor;
@@ -243,5 +280,8 @@ struct SystemClass {
     WndProc proc;
 };
 const SystemClass* FindSystemClass(std::wstring_view name);
+// The default processing of the dialog class: the DLGPROC first, then
+// what DefDlgProc does for what it left.
+LResult DialogClassProc(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
 
 }  // namespace os::hosted::detail

@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
 constexpr std::uint32_t kErrorMenuItemNotFound = 1456;
-constexpr std::uint32_t kErrorResourceNameNotFound = 1814;
 constexpr std::uint32_t kDisabledBits = MF_GRAYED | MF_DISABLED;
 
 Hmenu ToHmenu(std::uintptr_t handle) { return reinterpret_cast<Hmenu>(handle); }
@@ -267,6 +266,9 @@ Hicon LoadIcon(void*, int resourceId) {
     // A module's icon is one shared object: every load yields the same handle.
     return reinterpret_cast<Hicon>(static_cast<std::uintptr_t>(0x40000 + 4 * resourceId));
 }
+
+// Every picture of an icon resource is the one shared icon here.
+Hicon LoadIconOfSize(void* instance, int resourceId, int, int) { return LoadIcon(instance, resourceId); }
 
 }  // namespace os
 

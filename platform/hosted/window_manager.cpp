@@ -560,6 +560,15 @@ Hwnd GetRootAncestor(Hwnd window) {
 
 Hwnd GetDesktopWindow() { return ToHwnd(kDesktopHandle); }
 
+// Windows here have no frame: the client area starts at the window's corner.
+bool ScreenToClient(Hwnd window, Point& point) {
+    if (!IsWindow(window)) return false;
+    const Rect rect = GetWindowRect(window);
+    point.x -= rect.left;
+    point.y -= rect.top;
+    return true;
+}
+
 ThreadId GetWindowThreadProcessId(Hwnd window, ProcessId* process) {
     Lock lock(TheDesktop().mutex);
     Window* target = Existing(window);

@@ -13,10 +13,12 @@
 
 #undef AppendMenu
 #undef CallWindowProc
+#undef CreateDialogParam
 #undef CreateMutex
 #undef CreateWindow
 #undef CreateWindowEx
 #undef DefWindowProc
+#undef DialogBoxParam
 #undef DispatchMessage
 #undef FindWindow
 #undef FindWindowEx
@@ -36,6 +38,7 @@
 #undef PostThreadMessage
 #undef RegisterClass
 #undef RegisterWindowMessage
+#undef SendDlgItemMessage
 #undef SendMessage
 #undef SendMessageTimeout
 #undef SetMenuItemInfo
