@@ -166,6 +166,85 @@ Image SpeakerImage() {
     return image;
 }
 
+Image ProgramIconStrip() {
+    // One colour per program, in icon-index order; the last is unused.
+    constexpr std::uint32_t kColours[kProgramIconCount] = {
+        0xFF00AFF0, 0xFFE4572E, 0xFF17BEBB, 0xFF76B041, 0xFFFFC914, 0xFF8E44AD, 0xFF2E86AB,
+        0xFFC0392B, 0xFF16A085, 0xFFD35400, 0xFF34495E, 0xFFE91E63, 0xFF7F8C8D};
+    constexpr int kSize = kProgramIconSize;
+    constexpr double kRadius = 14.5;
+    Image strip{kSize * kProgramIconCount, kSize,
+                std::vector<std::uint32_t>(std::size_t(kSize) * kSize * kProgramIconCount, kStripTransparent)};
+    for (int icon = 0; icon < kProgramIconCount; ++icon) {
+        const std::uint32_t colour = kColours[icon];
+        // The same hue at half brightness for the rim.
+        const std::uint32_t rim = 0xFF000000 | ((colour >> 1) & 0x7F7F7F);
+        for (int y = 0; y < kSize; ++y) {
+            for (int x = 0; x < kSize; ++x) {
+                const double dx = x + 0.5 - kSize / 2.0;
+                const double dy = y + 0.5 - kSize / 2.0;
+                const double distance = std::sqrt(dx * dx + dy * dy);
+                std::uint32_t& pixel = strip.argb[std::size_t(y) * strip.width + icon * kSize + x];
+                if (distance <= kRadius - 1.5) {
+                    pixel = colour;
+                } else if (distance <= kRadius) {
+                    pixel = rim;
+                }
+            }
+        }
+        // The handset in white, centred on the disc.
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const char c = kHandset[y][x];
+                if (c == '.') continue;
+                strip.argb[std::size_t(y + 9) * strip.width + icon * kSize + x + 9] = c == 'K' ? rim : kWhite;
+            }
+        }
+    }
+    return strip;
+}
+
+Image PlayIconImage(int size) {
+    if (size != 16 && size != 32) throw std::invalid_argument("the play icon comes in 16 and 32 pixels");
+    constexpr std::uint32_t kFill = 0xFF1F9D3A;
+    constexpr std::uint32_t kEdge = 0xFF0B4D1B;
+    Image image{size, size, std::vector<std::uint32_t>(std::size_t(size) * size, 0)};
+    // A triangle pointing right, its corners at a quarter and three quarters.
+    const double scale = size / 16.0;
+    const std::vector<std::array<double, 2>> outer = {{4 * scale, 2 * scale}, {14 * scale, 8 * scale}, {4 * scale, 14 * scale}};
+    const std::vector<std::array<double, 2>> inner = {
+        {5 * scale, 3.8 * scale}, {12 * scale, 8 * scale}, {5 * scale, 12.2 * scale}};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            std::uint32_t& pixel = image.argb[std::size_t(y) * size + x];
+            if (Inside(inner, x + 0.5, y + 0.5)) {
+                pixel = kFill;
+            } else if (Inside(outer, x + 0.5, y + 0.5)) {
+                pixel = kEdge;
+            }
+        }
+    }
+    return image;
+}
+
+Image AboutBannerImage() {
+    constexpr int kWidth = 480;
+    constexpr int kHeight = 10;
+    // From the tray's ready green to a deep blue.
+    constexpr int kFrom[3] = {0x22, 0xC5, 0x5E};
+    constexpr int kTo[3] = {0x1E, 0x3A, 0x5F};
+    Image image{kWidth, kHeight, std::vector<std::uint32_t>(std::size_t(kWidth) * kHeight)};
+    for (int x = 0; x < kWidth; ++x) {
+        std::uint32_t pixel = 0xFF000000;
+        for (int channel = 0; channel < 3; ++channel) {
+            const int value = kFrom[channel] + (kTo[channel] - kFrom[channel]) * x / (kWidth - 1);
+            pixel |= std::uint32_t(value) << (16 - 8 * channel);
+        }
+        for (int y = 0; y < kHeight; ++y) image.argb[std::size_t(y) * kWidth + x] = pixel;
+    }
+    return image;
+}
+
 MenuResource TrayMenu() {
     return {kTrayMenu,
             "Tray",

@@ -16,6 +16,14 @@ inline constexpr int kIconReady = 2053;
 inline constexpr int kIconNoHandset = 2054;
 inline constexpr int kSpeakerBitmap = 164;
 inline constexpr int kTrayMenu = 155;
+inline constexpr int kAppIcon = 107;
+inline constexpr int kPlayIcon = 158;
+inline constexpr int kProgramIcons = 163;
+inline constexpr int kAboutBanner = 165;
+// Pixels of this colour are transparent in the program icon strip.
+inline constexpr std::uint32_t kStripTransparent = 0xFFFF00FF;
+inline constexpr int kProgramIconSize = 32;
+inline constexpr int kProgramIconCount = 13;
 
 // Pixels as 0xAARRGGBB, the top row first. Alpha 0 is transparent.
 struct Image {
@@ -31,6 +39,14 @@ std::vector<int> TrayIconIds();
 Image TrayIconImage(int id, int size);
 // Opaque; white (0xFFFFFFFF) where the popup's background shows through.
 Image SpeakerImage();
+// The Options dialog's program icons side by side, kProgramIconSize pixels
+// square, at the connectors' icon indices; opaque, kStripTransparent around
+// each picture.
+Image ProgramIconStrip();
+// The play button's triangle, 16 or 32 pixels square.
+Image PlayIconImage(int size);
+// The coloured band along the top of the About dialog; opaque.
+Image AboutBannerImage();
 
 struct MenuEntry {
     const char* text;  // ASCII; empty for a separator

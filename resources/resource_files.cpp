@@ -1,5 +1,7 @@
 #include "resources/resource_files.h"
 
+#include <cstdio>
+#include <initializer_list>
 #include <string_view>
 
 namespace talvio::art {
@@ -111,20 +113,61 @@ std::vector<std::uint8_t> BmpFile(const Image& image) {
     return out;
 }
 
-std::string MenuScript(const MenuResource& menu) {
-    auto quoted = [](std::string_view text) {
-        std::string out = "\"";
-        for (char c : text) {
-            if (c == '"') out += '"';  // the script doubles a quote inside a string
-            out += c;
-        }
-        return out + "\"";
+namespace {
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';  // the script doubles a quote inside a string
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string Hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+constexpr std::uint32_t kVisible = 0x10000000;  // WS_VISIBLE
+constexpr std::uint32_t kChild = 0x40000000;    // WS_CHILD
+constexpr std::uint32_t kIconStatic = 0x0003;   // SS_ICON
+
+}  // namespace
+
+std::string DialogScript(const DialogTemplate& dialog) {
+    auto numbers = [](std::initializer_list<int> values) {
+        std::string out;
+        for (int value : values) out += ", " + std::to_string(value);
+        return out;
     };
+    std::string script = std::to_string(dialog.id) + " DIALOGEX 0, 0, " + std::to_string(dialog.width) +
+                         ", " + std::to_string(dialog.height) + "\nSTYLE " + Hex(dialog.style) +
+                         "\nCAPTION " + Quoted(dialog.title) + "\nFONT " + std::to_string(kDialogFontSize) +
+                         ", " + Quoted(kDialogFont) + "\nBEGIN\n";
+    for (const DialogItem& item : dialog.items) {
+        if (std::string_view(item.className) == "Static" && (item.style & 0x1F) == kIconStatic) {
+            script += "    ICON " + std::string(item.text) + numbers({item.id, item.x, item.y, item.width, item.height});
+        } else {
+            // The compiler shows a CONTROL unless told otherwise.
+            const std::uint32_t style = item.style | kChild;
+            script += "    CONTROL " + Quoted(item.text) + ", " + std::to_string(item.id) + ", " +
+                      Quoted(item.className) + ", " + Hex(style) +
+                      ((style & kVisible) ? "" : " | NOT " + Hex(kVisible)) +
+                      numbers({item.x, item.y, item.width, item.height});
+        }
+        script += "\n";
+    }
+    return script + "END\n";
+}
+
+std::string MenuScript(const MenuResource& menu) {
     std::string script = std::to_string(menu.id) + " MENU\nBEGIN\n    POPUP " +
-                         quoted(menu.popupTitle) + "\n    BEGIN\n";
+                         Quoted(menu.popupTitle) + "\n    BEGIN\n";
     for (const MenuEntry& entry : menu.entries) {
         script += entry.separator ? "        MENUITEM SEPARATOR\n"
-                                  : "        MENUITEM " + quoted(entry.text) + ", " +
+                                  : "        MENUITEM " + Quoted(entry.text) + ", " +
                                         std::to_string(entry.id) + "\n";
     }
     return script + "    END\nEND\n";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/dialog_templates.h"
 #include "resources/program_art.h"
 
 namespace talvio::art {
@@ -19,6 +20,8 @@ std::vector<std::uint8_t> DibRows(const Image& image, int bitsPerPixel);
 std::vector<std::uint8_t> IcoFile(const std::vector<Image>& images);
 // A 24-bit bitmap file; alpha is dropped.
 std::vector<std::uint8_t> BmpFile(const Image& image);
+// "<id> DIALOGEX" with the template's style, caption, font and controls.
+std::string DialogScript(const DialogTemplate& dialog);
 // "<id> MENU" with the one popup and its entries.
 std::string MenuScript(const MenuResource& menu);
 

@@ -1,6 +1,6 @@
 // Puts TalvioDriver.exe's own resources on the hosted desktop, as its
-// generated resource script declares them: the tray icons, the speaker
-// bitmap and the tray menu. A desktop reset removes them: install them
+// generated resource script declares them: the icons, the bitmaps, the
+// tray menu and the dialog templates. A desktop reset removes them: install them
 // again in each test.
 #pragma once
 
