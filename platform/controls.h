@@ -54,6 +54,7 @@ inline constexpr std::uint32_t ES_AUTOVSCROLL = 0x0040;
 inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080;
 inline constexpr std::uint32_t ES_READONLY = 0x0800;
 inline constexpr std::uint32_t ES_WANTRETURN = 0x1000;
+inline constexpr std::uint32_t EM_LIMITTEXT = 0x00C5;
 
 // Combo boxes.
 inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x0003;

@@ -250,6 +250,7 @@ std::uintptr_t GetDlgCtrlID(Hwnd window);
 Hwnd GetDlgItem(Hwnd dialog, int id);
 
 bool ScreenToClient(Hwnd window, Point& point);
+bool ClientToScreen(Hwnd window, Point& point);
 
 // --- dialogs --------------------------------------------------------------------
 // Dialog boxes made from the module's dialog templates. The procedure's

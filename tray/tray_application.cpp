@@ -9,6 +9,8 @@
 #include "foundation/trace_log.h"
 #include "resources/program_art.h"
 #include "settings/app_settings.h"
+#include "tray/about_dialogs.h"
+#include "tray/options_dialog.h"
 #include "ui/locale_table.h"
 #include "update/version_check.h"
 
@@ -136,10 +138,24 @@ int TrayApplication::onCommand(os::WParam wParam, os::LParam) {
         connectors_.SetActiveProgram(id - kFirstProgramCommand);
     } else if (id == kCheckUpdate) {
         versionCheck_.OpenVersionPage();
+    } else if (id == kAbout || id == kOptions || id == kHelp) {
+        // One dialog at a time: a second command brings the open one forward.
+        if (!BringDialogToFront()) return 0;
+        if (id == kAbout) ShowAbout();
+        if (id == kOptions) ShowOptions();
+        if (id == kHelp) ShowHelp();
     }
-    // About (kAbout, also the double click), Options (kOptions) and Help
-    // (kHelp) open dialogs the program does not have yet: they do nothing.
     return 0;
+}
+
+std::intptr_t TrayApplication::ShowAbout() { return AboutDialog(*this).show(window()); }
+
+std::intptr_t TrayApplication::ShowHelp() { return HelpDialog(*this).show(window()); }
+
+std::intptr_t TrayApplication::ShowOptions() {
+    const std::intptr_t result = OptionsDialog(*this).show(window());
+    if (result == OptionsDialog::kOk) ApplySettings();
+    return result;
 }
 
 void TrayApplication::onDoubleClick() { onCommand(kAbout, 0); }

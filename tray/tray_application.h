@@ -105,6 +105,19 @@ public:
     // menu may show.
     bool BringDialogToFront();
 
+    // The modal dialogs of the menu, owned by the tray window. Options
+    // answers 1 after OK (the settings are then applied) and 2 after Cancel;
+    // each answers -1 when its dialog could not be made.
+    std::intptr_t ShowAbout();
+    std::intptr_t ShowHelp();
+    std::intptr_t ShowOptions();
+
+    // What the dialogs edit and show.
+    LocaleTable& Locale() { return locale_; }
+    AppSettings& Settings() { return settings_; }
+    ConnectorService& Connectors() { return connectors_; }
+    const std::wstring& DisplayName() const { return displayName_; }
+
     CallTray& Indicator() { return indicator_; }
     CallVolumePopup& Popup() { return popupPort_; }
 

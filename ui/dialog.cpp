@@ -65,7 +65,11 @@ std::intptr_t DialogProcedure::Route(os::Hwnd dialog, std::uint32_t message, os:
 
 Dialog::~Dialog() {
     // Destroyed here, while the dialog's own handlers are still the ones called.
-    if (bound_) os::DestroyWindow(bound_);
+    if (!bound_) return;
+    os::DestroyWindow(bound_);
+    // A dialog that could not be destroyed (one already going with its
+    // parent) must not keep pointing at us.
+    if (os::IsWindow(bound_)) os::SetDialogUserData(bound_, 0);
 }
 
 void Dialog::localizeChildren() {

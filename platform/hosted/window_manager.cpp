@@ -569,6 +569,14 @@ bool ScreenToClient(Hwnd window, Point& point) {
     return true;
 }
 
+bool ClientToScreen(Hwnd window, Point& point) {
+    if (!IsWindow(window)) return false;
+    const Rect rect = GetWindowRect(window);
+    point.x += rect.left;
+    point.y += rect.top;
+    return true;
+}
+
 ThreadId GetWindowThreadProcessId(Hwnd window, ProcessId* process) {
     Lock lock(TheDesktop().mutex);
     Window* target = Existing(window);

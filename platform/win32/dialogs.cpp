@@ -121,6 +121,13 @@ bool ScreenToClient(Hwnd window, Point& point) {
     return true;
 }
 
+bool ClientToScreen(Hwnd window, Point& point) {
+    POINT native{point.x, point.y};
+    if (!::ClientToScreen(ToHwnd(window), &native)) return false;
+    point = {native.x, native.y};
+    return true;
+}
+
 Hicon LoadIconOfSize(void* instance, int resourceId, int width, int height) {
     return reinterpret_cast<Hicon>(LoadImageW(Module(instance), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
                                               width, height, LR_SHARED));

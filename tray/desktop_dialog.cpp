@@ -1,0 +1,39 @@
+#include "tray/desktop_dialog.h"
+
+#include "tray/tray_application.h"
+#include "ui/locale_table.h"
+
+namespace talvio {
+
+DesktopDialog::DesktopDialog(TrayApplication& tray, int templateId, int titleId,
+                             std::wstring_view defaultTitle)
+    : tray_(tray), templateId_(templateId), titleId_(titleId), defaultTitle_(defaultTitle) {}
+
+std::intptr_t DesktopDialog::show(os::Hwnd owner) {
+    owner_ = owner;
+    return runModal(templateId_, owner);
+}
+
+bool DesktopDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
+    tray_.SetOpenDialog(window);
+    Dialog::onInitDialog(window, focusControl, param);
+    retitle();
+    centre();
+    return true;
+}
+
+void DesktopDialog::centre() {
+    centerOver(window(), owner_);
+    os::SetForegroundWindow(window());
+}
+
+void DesktopDialog::onDestroy() {
+    tray_.ClearOpenDialog(window());
+    Dialog::onDestroy();
+}
+
+void DesktopDialog::retitle() {
+    if (window()) os::SetWindowText(window(), tray_.Locale().getText(titleId_, defaultTitle_));
+}
+
+}  // namespace talvio
