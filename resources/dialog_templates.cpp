@@ -45,7 +45,7 @@ std::vector<DialogTemplate> DialogTemplates() {
              {"Button", "Enabled if status is away", kAutoAwayBox, kCheckBox, 20, 74, 206, 10},
              {"Edit", "", kAutoAwayText, kTextBox, 20, 86, 206, 36},
          }},
-        {kProgramsPage, "VOIP Application Setting", kPage, 236, 150,
+        {kProgramsPage, "VOIP Application Setting", kPage, 236, 158,
          {
              // Before the list: earlier controls lie above later ones, and
              // these two are placed over the list's cells.
@@ -69,7 +69,8 @@ std::vector<DialogTemplate> DialogTemplates() {
          }},
         {kHelpDialog, "Help", kModal, 220, 122,
          {
-             {"Edit", "", kHelpText, kShown | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
+             // No tab stop: the focus goes to Close, and the text is not shown selected.
+             {"Edit", "", kHelpText, WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
               6, 6, 208, 90},
              {"Button", "Close", kHelpClose, kShown | BS_DEFPUSHBUTTON, 164, 102, 50, 14},
          }},

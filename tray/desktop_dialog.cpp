@@ -22,8 +22,10 @@ bool DesktopDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LPa
     return true;
 }
 
+// The tray's own window is hidden and tiny: centred over it, the dialog
+// would hang off the screen's corner. A hidden owner means the desktop.
 void DesktopDialog::centre() {
-    centerOver(window(), owner_);
+    centerOver(window(), owner_ && os::IsWindowVisible(owner_) ? owner_ : nullptr);
     os::SetForegroundWindow(window());
 }
 

@@ -1,7 +1,7 @@
 // The conventions every desktop dialog of the tray follows: it is the
 // tray's open dialog from its initialisation until it goes, its controls
 // and its title are localised (the title from a string id, with an English
-// default), and it opens centred over its owner, in front.
+// default), and it opens centred, in front.
 //
 // Ownership: the tray application is not owned and outlives the dialog.
 // Main thread only.
@@ -29,7 +29,7 @@ public:
 protected:
     // The title again, from the current language.
     void retitle();
-    // Centred over the owner, in front.
+    // Centred over a visible owner, else on the desktop; in front.
     void centre();
 
     TrayApplication& tray_;
