@@ -46,7 +46,6 @@ bool OptionsDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LPa
     pages_.push_back(std::make_unique<GeneralPage>(tray_.Settings(), tray_.Locale()));
     pages_.push_back(std::make_unique<AutoAnswerPage>(tray_.Settings()));
     pages_.push_back(std::make_unique<ProgramsPage>(tray_.Settings(), tray_.Locale(), tray_.Connectors()));
-    if (pages_.size() > static_cast<std::size_t>(kMaxPages)) pages_.resize(kMaxPages);
     DesktopDialog::onInitDialog(window, focusControl, param);  // registers, localises, centres
 
     int index = 0;

@@ -43,7 +43,6 @@ private:
 
 class OptionsDialog final : public DesktopDialog {
 public:
-    static constexpr int kMaxPages = 10;
     // What show() answers.
     static constexpr int kOk = 1;
     static constexpr int kCancelled = 2;
