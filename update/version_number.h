@@ -4,10 +4,12 @@
 
 #include <string_view>
 
+#include "update/program_version.h"
+
 namespace talvio {
 
 // Sent to the update server and shown by the About dialog.
-inline constexpr std::string_view kProgramVersion = "0.9.0.5";
+inline constexpr std::string_view kProgramVersion = TALVIO_VERSION_TEXT;
 
 // Orders two dot-separated version numbers group by group: groups of digits
 // compare as numbers (any length, leading zeros ignored), a missing or empty
