@@ -4,7 +4,7 @@ SHELL := /bin/bash
 JOBS ?= 2
 WINE_RUN := cmake/wine-run.sh
 
-.PHONY: deps native windows test test-native test-windows tsan run stop fuzz bench clean
+.PHONY: deps native windows test test-native test-windows tsan run stop installer fuzz bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -51,6 +51,12 @@ stop:
 	@[ -f build/windows/build.ninja ] || cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target closo_call >/dev/null
 	TALVIO_WINEPREFIX=$$(cat out/run/wineprefix 2>/dev/null) $(WINE_RUN) build/windows/tests/wine/closo_call.exe
+
+# TalvioSetup.exe (NSIS) from the Windows build's deliverables.
+installer: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target installer
+	@echo "build/windows/TalvioSetup.exe"
 
 # The threaded parts (handset writer, command queues, player, hosted
 # desktop) under ThreadSanitizer.

@@ -56,7 +56,7 @@ endforeach()
 
 # Deliverables (Windows only).
 if(WIN32)
-    foreach(dir IN ITEMS lib/closo tools/sonvar)
+    foreach(dir IN ITEMS lib/closo tools/sonvar installer)
         if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
             add_subdirectory(${dir})
         endif()
