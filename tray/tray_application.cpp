@@ -8,6 +8,7 @@
 #include "connectors/connector_service.h"
 #include "foundation/trace_log.h"
 #include "resources/program_art.h"
+#include "resources/program_strings.h"
 #include "settings/app_settings.h"
 #include "tray/about_dialogs.h"
 #include "tray/options_dialog.h"
@@ -59,20 +60,26 @@ bool TrayApplication::Init(void* instance) {
     return true;
 }
 
-// The display name and the state's suffix, cut as the formatting buffer
-// holds them.
-std::wstring TrayApplication::Tooltip(std::wstring_view suffix) const {
+std::wstring TrayApplication::Text(int id) const { return locale_.getText(id, art::EnglishString(id)); }
+
+// Cut as the formatting buffer holds it.
+std::wstring TrayApplication::Tooltip(int stateId) const {
     std::wstring tip = displayName_;
-    tip.append(suffix);
+    if (stateId != 0) tip.append(L" (").append(Text(stateId)).append(L")");
     if (tip.size() >= kTooltipBuffer) tip.resize(kTooltipBuffer - 1);
     return tip;
 }
 
-int TrayApplication::SetTrayReady() { return setIcon(art::kIconReady, Tooltip(L"")); }
-
-int TrayApplication::SetTrayNoDevice() {
-    return setIcon(art::kIconNoHandset, Tooltip(L" (Please Connect the USB Device)"));
+// Kept so that a change of language can show the state's text again.
+int TrayApplication::ShowState(int icon, int stateId) {
+    stateIcon_ = icon;
+    stateId_ = stateId;
+    return setIcon(icon, Tooltip(stateId));
 }
+
+int TrayApplication::SetTrayReady() { return ShowState(art::kIconReady, 0); }
+
+int TrayApplication::SetTrayNoDevice() { return ShowState(art::kIconNoHandset, art::kNoHandsetTip); }
 
 int TrayApplication::SetTrayNoClient() {
     ConnectorRegistry& registry = connectors_.Registry();
@@ -82,8 +89,7 @@ int TrayApplication::SetTrayNoClient() {
         if (connector->IsOnline()) return SetTrayReady();
         attached = attached || connector->IsAttached();
     }
-    return setIcon(art::kIconNoClient,
-                   Tooltip(attached ? L" (Skype Offline)" : L" (Please Launch Skype)"));
+    return ShowState(art::kIconNoClient, attached ? art::kClientOfflineTip : art::kNoClientTip);
 }
 
 void TrayApplication::StartAudioSetupTimer() {
@@ -92,8 +98,7 @@ void TrayApplication::StartAudioSetupTimer() {
 }
 
 int TrayApplication::AskYesNo(int stringId) {
-    return os::MessageBox(window(), locale_.getText(stringId, L""),
-                          locale_.getText(kMessageCaption, L""), os::MB_YESNO | os::MB_ICONQUESTION);
+    return os::MessageBox(window(), Text(stringId), Text(art::kMessageCaption), os::MB_YESNO | os::MB_ICONQUESTION);
 }
 
 void TrayApplication::ApplySettings() {
@@ -103,6 +108,7 @@ void TrayApplication::ApplySettings() {
     if (os::GetVersionEx(version) && version.majorVersion < 6) Audio_LaunchSetter();
     connectors_.NotifySettingsChanged();
     connectors_.ShowLcdLogo();
+    if (stateIcon_ != 0) ShowState(stateIcon_, stateId_);  // the language may have changed
 }
 
 void TrayApplication::SetOpenDialog(os::Hwnd dialog) {
@@ -124,7 +130,7 @@ bool TrayApplication::BringDialogToFront() {
 int TrayApplication::onCommand(os::WParam wParam, os::LParam) {
     const int id = os::LoWord(wParam);
     if (id == kExit) {
-        if (AskYesNo(kExitQuestion) == os::IDYES) {
+        if (AskYesNo(art::kExitQuestion) == os::IDYES) {
             destroy();
             os::PostQuitMessage(0);
         }
@@ -196,13 +202,13 @@ void TrayApplication::LocalizeMenu(os::Hmenu menu, int depth) {
         os::Hmenu submenu = item.subMenu;
         if (SamePlaceholder(item.text, L"myLanguage")) {
             submenu = BuildLanguageMenu();
-            AttachSubmenu(menu, position, kLanguageItem, item.subMenu, submenu);
+            AttachSubmenu(menu, position, art::kLanguageMenu, item.subMenu, submenu);
         } else if (SamePlaceholder(item.text, L"myFocus")) {
             submenu = BuildProgramMenu();
-            AttachSubmenu(menu, position, kProgramItem, item.subMenu, submenu);
+            AttachSubmenu(menu, position, art::kProgramMenu, item.subMenu, submenu);
         } else {
             // An item without a text of its own keeps the resource's.
-            const std::wstring text = locale_.getText(static_cast<int>(item.id), L"");
+            const std::wstring text = Text(static_cast<int>(item.id));
             if (!text.empty() && text != item.text) {
                 os::MenuItemInfo rename;
                 rename.mask = os::MIIM_STRING;
@@ -220,12 +226,9 @@ void TrayApplication::AttachSubmenu(os::Hmenu menu, int position, int id, os::Hm
     change.mask = os::MIIM_ID | os::MIIM_SUBMENU;
     change.id = static_cast<std::uint32_t>(id);
     change.subMenu = submenu;
-    // Without a text for the new id the placeholder's own text stays.
-    const std::wstring text = locale_.getText(id, L"");
-    if (!text.empty()) {
-        change.mask |= os::MIIM_STRING;
-        change.text = text;
-    }
+    // The placeholder's own text is no title: without a translation the English one.
+    change.mask |= os::MIIM_STRING;
+    change.text = Text(id);
     if (!os::SetMenuItemInfo(menu, static_cast<std::uint32_t>(position), true, change)) {
         os::DestroyMenu(submenu);
         return;

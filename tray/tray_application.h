@@ -60,12 +60,6 @@ public:
     static constexpr int kFirstLanguageCommand = 16000;  // + language index
     static constexpr int kFirstProgramCommand = 17000;   // + connector id
     static constexpr int kCommandRange = 100;
-    // The ids the "myLanguage" and "myFocus" placeholders take, with their texts.
-    static constexpr int kLanguageItem = 65548;
-    static constexpr int kProgramItem = 65551;
-    // Localised strings of the exit question.
-    static constexpr int kExitQuestion = 65542;
-    static constexpr int kMessageCaption = 65543;
 
     TrayApplication(LocaleTable& locale, AppSettings& settings, ConnectorService& connectors,
                     SpeakerVolume& speaker, VersionCheck& versionCheck,
@@ -89,11 +83,15 @@ public:
     // handset's audio function has settled.
     void StartAudioSetupTimer() override;
 
-    // A Yes/No question owned by the tray window: localised string
-    // `stringId`, captioned with string 65543. The box's answer (IDYES, IDNO).
+    // Text `id` of locale.xml in the current language; without one, the
+    // English text of the program's string table (empty for other ids).
+    std::wstring Text(int id) const;
+    // A Yes/No question owned by the tray window: string `stringId`,
+    // captioned with string 65543. The box's answer (IDYES, IDNO).
     int AskYesNo(int stringId);
     // Saves the settings, starts the setter tool before Windows 6, tells
-    // call control and shows the LCD logo again.
+    // call control, shows the LCD logo again and the tooltip in the
+    // language now chosen.
     void ApplySettings();
 
     // The one open desktop dialog: recorded only while none is, cleared
@@ -140,7 +138,9 @@ private:
         VolumePopup& popup_;
     };
 
-    std::wstring Tooltip(std::wstring_view suffix) const;
+    // The display name, and the state's text in brackets unless `stateId` is 0.
+    std::wstring Tooltip(int stateId) const;
+    int ShowState(int icon, int stateId);
     void LocalizeMenu(os::Hmenu menu, int depth);
     void AttachSubmenu(os::Hmenu menu, int position, int id, os::Hmenu previous, os::Hmenu submenu);
     os::Hmenu BuildLanguageMenu() const;
@@ -153,6 +153,8 @@ private:
     VersionCheck& versionCheck_;
     std::wstring displayName_;
     os::Hwnd openDialog_ = nullptr;
+    int stateIcon_ = 0;  // none shown yet
+    int stateId_ = 0;
     HandsetIndicator indicator_;
     VolumePopup popup_;
     PopupPort popupPort_{popup_};

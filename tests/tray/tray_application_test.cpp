@@ -152,6 +152,29 @@ TEST_F(TrayApplicationTest, ExitAsksFirstAndQuitsOnlyOnYes) {
     EXPECT_EQ(shell.IconCount(), 0u);
 }
 
+// A locale.xml without the program's own strings: their English texts, not
+// the menu's placeholders or an empty question. A change of language shows
+// the tooltip in the new language at once.
+TEST_F(TrayApplicationTest, StringsMissingFromLocaleXmlShowInEnglishAndTheTooltipFollowsTheLanguage) {
+    std::ofstream(folder.file("locale.xml"))
+        << "<Locale><Item ID='65544' Enable='1'><English value='Please Connect the USB Device'/>"
+           "<Polish value='Pod\xC5\x82\xC4\x85\x63z urz\xC4\x85\x64zenie USB'/></Item></Locale>";
+    ASSERT_TRUE(locale.load());
+    RightClick();
+    EXPECT_EQ(Item(Popup(), 1, true).text, L"VoIP &Program");
+    EXPECT_EQ(Item(Popup(), 3, true).text, L"&Language");
+
+    os::hosted::AnswerMessageBox(os::IDNO);
+    RightClick(105);
+    ASSERT_EQ(os::hosted::MessageBoxes().size(), 1u);
+    EXPECT_EQ(os::hosted::MessageBoxes()[0].text,
+              L"Exit Talvio Phone Driver? The handset will not work until the program is started again.");
+    EXPECT_EQ(os::hosted::MessageBoxes()[0].caption, L"Talvio Phone Driver");
+
+    RightClick(16004);
+    ExpectShown(2054, L"Talvio Phone Driver (Pod\u0142\u0105cz urz\u0105dzenie USB)");
+}
+
 TEST_F(TrayApplicationTest, ChoosingTheCheckedLanguageStillSavesAndShowsTheLogoAgain) {
     FakeScreen screen;
     handset.model = 11;
