@@ -74,6 +74,15 @@ std::vector<DialogTemplate> DialogTemplates() {
               6, 6, 208, 90},
              {"Button", "Close", kHelpClose, kShown | BS_DEFPUSHBUTTON, 164, 102, 50, 14},
          }},
+        // Owned by the tray window and centred by the program.
+        {kUpdatePromptDialog, "Orvane Driver", kModal, 236, 78,
+         {
+             {"Static", "A new version is detected. Would you like to download and update now?", kUpdateText, kLabel,
+              10, 10, 216, 20},
+             {"Button", "&Do not ask me again!", kDoNotAskAgain, kCheckBox, 10, 36, 216, 10},
+             {"Button", "&Update now", kUpdateNow, kShown | BS_DEFPUSHBUTTON, 64, 56, 76, 14},
+             {"Button", "Update &later", kUpdateLater, kShown, 150, 56, 76, 14},
+         }},
     };
 }
 

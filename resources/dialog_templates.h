@@ -1,8 +1,9 @@
 // The dialog templates of TalvioDriver.exe as data: the Options dialog and
-// its three pages, About and Help, with their control ids, texts, kinds and
-// layout in dialog units. resgen writes them into the program's resource
-// script; hosted tests install the same data on the hosted desktop. The ids
-// are also the locale.xml ids of the texts. Plain data; any thread.
+// its three pages, About, Help and the update prompt, with their control
+// ids, texts, kinds and layout in dialog units. resgen writes them into the
+// program's resource script; hosted tests install the same data on the
+// hosted desktop. The ids are also the locale.xml ids of the texts. Plain
+// data; any thread.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +61,12 @@ inline constexpr int kAboutVersion = 2164;
 // Help.
 inline constexpr int kHelpText = 2103;
 inline constexpr int kHelpClose = 2134;
+// The update prompt.
+inline constexpr int kUpdatePromptDialog = 2098;
+inline constexpr int kUpdateText = 2105;
+inline constexpr int kUpdateNow = 2104;
+inline constexpr int kUpdateLater = 2120;
+inline constexpr int kDoNotAskAgain = 2107;
 
 // One control: CONTROL "text", id, "class", style, x, y, width, height.
 // A "Static" with SS_ICON names its icon resource by number in `text`.

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "resources/dialog_templates.h"
 
 namespace talvio {
 
@@ -21,11 +22,11 @@ class WebBrowser;
 
 class UpdatePrompt {
 public:
-    static constexpr int kTemplate = 2098;
-    static constexpr int kText = 2105;
-    static constexpr int kUpdateNow = 2104;
-    static constexpr int kUpdateLater = 2120;
-    static constexpr int kDoNotAsk = 2107;
+    static constexpr int kTemplate = art::kUpdatePromptDialog;
+    static constexpr int kText = art::kUpdateText;
+    static constexpr int kUpdateNow = art::kUpdateNow;
+    static constexpr int kUpdateLater = art::kUpdateLater;
+    static constexpr int kDoNotAsk = art::kDoNotAskAgain;
     // What the dialog ends with.
     static constexpr int kEndedUpdateNow = 1;
     static constexpr int kEndedUpdateLater = 2;
