@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "resources/dialog_templates.h"
+
 namespace talvio::art {
 
 inline constexpr int kExitQuestion = 65542;
@@ -17,6 +19,9 @@ inline constexpr int kNoClientTip = 65546;
 // The titles the tray menu's two placeholders take with their submenus.
 inline constexpr int kLanguageMenu = 65548;
 inline constexpr int kProgramMenu = 65551;
+// The ring tones of the programs page: number 0, and the others by number.
+inline constexpr int kDefaultRingTone = 65547;
+inline constexpr int kNumberedRingTone = 65550;
 
 struct ProgramString {
     int id;
@@ -31,6 +36,18 @@ inline constexpr ProgramString kProgramStrings[] = {
     {kNoClientTip, L"Please Launch Skype"},
     {kLanguageMenu, L"&Language"},
     {kProgramMenu, L"VoIP &Program"},
+    {kOptionsDialog, L"Options"},
+    {kGeneralTitle, L"General"},
+    {kAutoAnswerTitle, L"Auto answer"},
+    {kProgramsTitle, L"VOIP Application Setting"},
+    {kProgramNameColumn, L"Program Name"},
+    {kRingToneColumn, L"Ring Tone"},
+    {kDefaultRingTone, L"default ring tone"},
+    {kNumberedRingTone, L"ring tone %d"},
+    {kAboutDialog, L"About"},
+    {kHelpDialog, L"Help"},
+    {kHelpText, L"\r\n*#*: Switch between PSTN channel and VoIP Channel\r\n\r\nSpeed dial: \"Speed Dial Number\" + "
+                L"#\r\n\r\nSkypeOut: 00+\"Phone Number\" + #\r\n"},
 };
 
 // The English text of `id`; empty for an id the table does not hold.

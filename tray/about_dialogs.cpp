@@ -11,7 +11,7 @@
 namespace talvio {
 
 AboutDialog::AboutDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kAboutDialog, art::kAboutDialog, L"About") {}
+    : DesktopDialog(tray, art::kAboutDialog, art::kAboutDialog) {}
 
 bool AboutDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     setBackground(Bitmap::load(art::kAboutBanner, false));
@@ -33,11 +33,11 @@ os::LResult AboutDialog::onCommand(os::WParam wParam, os::LParam) {
 }
 
 HelpDialog::HelpDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kHelpDialog, art::kHelpDialog, L"Help") {}
+    : DesktopDialog(tray, art::kHelpDialog, art::kHelpDialog) {}
 
 bool HelpDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     DesktopDialog::onInitDialog(window, focusControl, param);
-    os::SetWindowText(item(art::kHelpText), kText);
+    os::SetWindowText(item(art::kHelpText), tray_.Text(art::kHelpText));
     return true;
 }
 

@@ -22,10 +22,6 @@ public:
 
 class HelpDialog final : public DesktopDialog {
 public:
-    static constexpr std::wstring_view kText =
-        L"\r\n*#*: Switch between PSTN channel and VoIP Channel\r\n\r\nSpeed dial: \"Speed Dial Number\" + "
-        L"#\r\n\r\nSkypeOut: 00+\"Phone Number\" + #\r\n";
-
     explicit HelpDialog(TrayApplication& tray);
 
     bool onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) override;

@@ -5,9 +5,8 @@
 
 namespace talvio {
 
-DesktopDialog::DesktopDialog(TrayApplication& tray, int templateId, int titleId,
-                             std::wstring_view defaultTitle)
-    : tray_(tray), templateId_(templateId), titleId_(titleId), defaultTitle_(defaultTitle) {}
+DesktopDialog::DesktopDialog(TrayApplication& tray, int templateId, int titleId)
+    : tray_(tray), templateId_(templateId), titleId_(titleId) {}
 
 std::intptr_t DesktopDialog::show(os::Hwnd owner) {
     owner_ = owner;
@@ -35,7 +34,7 @@ void DesktopDialog::onDestroy() {
 }
 
 void DesktopDialog::retitle() {
-    if (window()) os::SetWindowText(window(), tray_.Locale().getText(titleId_, defaultTitle_));
+    if (window()) os::SetWindowText(window(), tray_.Text(titleId_));
 }
 
 }  // namespace talvio

@@ -18,7 +18,7 @@ class TrayApplication;
 
 class DesktopDialog : public Dialog {
 public:
-    DesktopDialog(TrayApplication& tray, int templateId, int titleId, std::wstring_view defaultTitle);
+    DesktopDialog(TrayApplication& tray, int templateId, int titleId);
 
     // Modal: the value the dialog ended with, or -1 when it could not be made.
     std::intptr_t show(os::Hwnd owner);
@@ -37,7 +37,6 @@ protected:
 private:
     int templateId_;
     int titleId_;
-    std::wstring defaultTitle_;
     os::Hwnd owner_ = nullptr;
 };
 

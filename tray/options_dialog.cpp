@@ -31,7 +31,7 @@ void MoveBy(os::Hwnd parent, os::Hwnd child, int dx, int dy) {
 }  // namespace
 
 OptionsDialog::OptionsDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kOptionsDialog, art::kOptionsDialog, L"Options") {}
+    : DesktopDialog(tray, art::kOptionsDialog, art::kOptionsDialog) {}
 
 // The pages go before the dialog's window, while their handlers still run.
 OptionsDialog::~OptionsDialog() { pages_.clear(); }
@@ -39,7 +39,7 @@ OptionsDialog::~OptionsDialog() { pages_.clear(); }
 os::Hwnd OptionsDialog::tabs() const { return item(art::kOptionsTabs); }
 
 std::wstring OptionsDialog::pageTitle(const OptionsPage& page) const {
-    return tray_.Locale().getText(page.titleId(), page.defaultTitle());
+    return tray_.Text(page.titleId());
 }
 
 bool OptionsDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {

@@ -21,8 +21,7 @@ namespace talvio {
 // A page of the Options dialog, made from its own template.
 class OptionsPage : public Dialog {
 public:
-    OptionsPage(int templateId, int titleId, std::wstring_view defaultTitle)
-        : templateId_(templateId), titleId_(titleId), defaultTitle_(defaultTitle) {}
+    OptionsPage(int templateId, int titleId) : templateId_(templateId), titleId_(titleId) {}
 
     // Copies the controls into the settings; false refuses, keeping the dialog open.
     virtual bool ApplyPage() = 0;
@@ -33,12 +32,10 @@ public:
 
     int templateId() const { return templateId_; }
     int titleId() const { return titleId_; }
-    const std::wstring& defaultTitle() const { return defaultTitle_; }
 
 private:
     int templateId_;
     int titleId_;
-    std::wstring defaultTitle_;
 };
 
 class OptionsDialog final : public DesktopDialog {

@@ -8,6 +8,8 @@
 #include "platform/controls.h"
 #include "resources/dialog_templates.h"
 #include "resources/program_art.h"
+#include "resources/program_strings.h"
+#include "tray/tray_application.h"
 #include "settings/app_settings.h"
 #include "ui/locale_table.h"
 #include "ui/module_instance.h"
@@ -50,7 +52,7 @@ int MulDiv(int value, int numerator, int denominator) {
 }
 
 GeneralPage::GeneralPage(AppSettings& settings, LocaleTable& locale)
-    : OptionsPage(art::kGeneralPage, art::kGeneralTitle, L"General"), settings_(settings), locale_(locale) {}
+    : OptionsPage(art::kGeneralPage, art::kGeneralTitle), settings_(settings), locale_(locale) {}
 
 bool GeneralPage::OffersUsbPreference() {
     os::OsVersionInfo version;
@@ -87,7 +89,7 @@ bool GeneralPage::ApplyPage() {
 }
 
 AutoAnswerPage::AutoAnswerPage(AppSettings& settings)
-    : OptionsPage(art::kAutoAnswerPage, art::kAutoAnswerTitle, L"Auto answer"), settings_(settings) {}
+    : OptionsPage(art::kAutoAnswerPage, art::kAutoAnswerTitle), settings_(settings) {}
 
 bool AutoAnswerPage::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     OptionsPage::onInitDialog(window, focusControl, param);
@@ -129,19 +131,29 @@ bool AutoAnswerPage::ApplyPage() {
 }
 
 ProgramsPage::ProgramsPage(AppSettings& settings, LocaleTable& locale, ConnectorService& connectors)
-    : OptionsPage(art::kProgramsPage, art::kProgramsTitle, L"VOIP Application Setting"),
+    : OptionsPage(art::kProgramsPage, art::kProgramsTitle),
       settings_(settings),
       locale_(locale),
       connectors_(connectors) {}
 
-std::wstring ProgramsPage::RingToneText(int number) {
-    return number <= 0 ? L"default ring tone" : L"ring tone " + std::to_wstring(number);
+// The text comes from locale.xml, so it is never used as a format.
+std::wstring ProgramsPage::ringToneText(int number) const {
+    if (number <= 0) return ProgramText(locale_, art::kDefaultRingTone);
+    std::wstring named = ProgramText(locale_, art::kNumberedRingTone);
+    const std::size_t at = named.find(L"%d");
+    if (at != std::wstring::npos) named.replace(at, 2, std::to_wstring(number));
+    return named;
+}
+
+void ProgramsPage::fillRingTones() {
+    const os::Hwnd ringTones = item(art::kRingToneList);
+    os::SendMessage(ringTones, os::CB_RESETCONTENT, 0, 0);
+    for (int number = 0; number <= kRingToneCount; ++number) AddComboItem(ringTones, ringToneText(number), number);
 }
 
 bool ProgramsPage::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     OptionsPage::onInitDialog(window, focusControl, param);
-    const os::Hwnd ringTones = item(art::kRingToneList);
-    for (int number = 0; number <= kRingToneCount; ++number) AddComboItem(ringTones, RingToneText(number), number);
+    fillRingTones();
     os::SendMessage(item(art::kPlayButton), os::BM_SETIMAGE, os::IMAGE_ICON,
                     reinterpret_cast<os::LParam>(
                         os::LoadIconOfSize(ModuleInstance(), art::kPlayIcon, kPlayIconSize, kPlayIconSize)));
@@ -199,16 +211,15 @@ void ProgramsPage::fillList() {
         row.pszText = name.data();
         row.iImage = connector->GetIconIndex();
         const auto at = static_cast<int>(os::SendMessage(list, os::LVM_INSERTITEMW, 0, reinterpret_cast<os::LParam>(&row)));
-        SetItemText(list, at, 1, RingToneText(ringTones_.back()));
+        SetItemText(list, at, 1, ringToneText(ringTones_.back()));
     }
 }
 
 void ProgramsPage::setColumnTitles() {
     const os::Hwnd list = item(art::kProgramList);
     const int ids[2] = {art::kProgramNameColumn, art::kRingToneColumn};
-    const wchar_t* defaults[2] = {L"Program Name", L"Ring Tone"};
     for (int column = 0; column < 2; ++column) {
-        std::wstring title = locale_.getText(ids[column], defaults[column]);
+        std::wstring title = ProgramText(locale_, ids[column]);
         os::LvColumn header;
         header.mask = os::LVCF_TEXT;
         header.pszText = title.data();
@@ -219,6 +230,11 @@ void ProgramsPage::setColumnTitles() {
 void ProgramsPage::relocalize() {
     OptionsPage::relocalize();
     setColumnTitles();
+    fillRingTones();
+    for (std::size_t row = 0; row < ringTones_.size(); ++row)
+        SetItemText(item(art::kProgramList), static_cast<int>(row), 1, ringToneText(ringTones_[row]));
+    lastRow_ = -1;  // the refilled drop-down shows the selected row's tone again
+    followSelection();
 }
 
 int ProgramsPage::selectedRow() const {
@@ -312,7 +328,7 @@ void ProgramsPage::chooseRingTone() {
     os::LParam number = 0;
     if (row < 0 || !SelectedData(item(art::kRingToneList), number)) return;
     ringTones_[row] = static_cast<int>(number);
-    SetItemText(item(art::kProgramList), row, 1, RingToneText(ringTones_[row]));
+    SetItemText(item(art::kProgramList), row, 1, ringToneText(ringTones_[row]));
 }
 
 void ProgramsPage::play() {

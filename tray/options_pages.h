@@ -79,10 +79,10 @@ public:
     void CancelPage() override;
     void relocalize() override;
 
-    // "default ring tone" for 0 and below, else "ring tone <n>".
-    static std::wstring RingToneText(int number);
-
 private:
+    // "default ring tone" for 0 and below, else "ring tone <n>", localised.
+    std::wstring ringToneText(int number) const;
+    void fillRingTones();
     int selectedRow() const;
     void fillList();
     void setColumnTitles();

@@ -60,7 +60,9 @@ bool TrayApplication::Init(void* instance) {
     return true;
 }
 
-std::wstring TrayApplication::Text(int id) const { return locale_.getText(id, art::EnglishString(id)); }
+std::wstring ProgramText(const LocaleTable& locale, int id) { return locale.getText(id, art::EnglishString(id)); }
+
+std::wstring TrayApplication::Text(int id) const { return ProgramText(locale_, id); }
 
 // Cut as the formatting buffer holds it.
 std::wstring TrayApplication::Tooltip(int stateId) const {

@@ -36,6 +36,10 @@ class ConnectorService;
 class LocaleTable;
 class VersionCheck;
 
+// String `id` of locale.xml in the current language; without one, the
+// English text of the program's string table (empty for other ids).
+std::wstring ProgramText(const LocaleTable& locale, int id);
+
 class TrayApplication final : public TrayIcon, public ServiceTray, public OpenDialogRegister {
 public:
     static constexpr std::wstring_view kDisplayName = L"Talvio Phone Driver";
@@ -83,8 +87,7 @@ public:
     // handset's audio function has settled.
     void StartAudioSetupTimer() override;
 
-    // Text `id` of locale.xml in the current language; without one, the
-    // English text of the program's string table (empty for other ids).
+    // ProgramText of the tray's locale table.
     std::wstring Text(int id) const;
     // A Yes/No question owned by the tray window: string `stringId`,
     // captioned with string 65543. The box's answer (IDYES, IDNO).

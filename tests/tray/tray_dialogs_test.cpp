@@ -23,6 +23,7 @@ constexpr const char* kLocaleXml =
     "<Item ID='65536' Enable='1'><English value='General'/><Polish value='Og\xC3\xB3lne'/></Item>"
     "<Item ID='2006' Enable='1'><English value='Start with Windows'/><Polish value='Uruchamiaj z Windows'/></Item>"
     "<Item ID='65555' Enable='1'><English value='Ring Tone'/><Polish value='Dzwonek'/></Item>"
+    "<Item ID='65550' Enable='1'><English value='ring tone %d'/><Polish value='dzwonek %d'/></Item>"
     "<Item ID='2164' Enable='1'><English value='Version %s (%d%n)'/></Item>"
     "</Locale>";
 
@@ -196,6 +197,8 @@ TEST_F(TrayDialogsTest, ApplyAfterALanguageChangeSavesAndRetitlesDialogTabsAndCo
         column.cchTextMax = 32;
         Send(Page(dialog, 2), 2158, os::LVM_GETCOLUMNW, 1, reinterpret_cast<os::LParam>(&column));
         EXPECT_EQ(std::wstring(title), L"Dzwonek");
+        EXPECT_EQ(Cell(Control(Page(dialog, 2), 2158), 2, 1), L"dzwonek 4") << "program 5's ring tone is 4";
+        EXPECT_EQ(Cell(Control(Page(dialog, 2), 2158), 0, 1), L"default ring tone") << "no Polish text";
         Click(dialog, 1090);
     });
 }
