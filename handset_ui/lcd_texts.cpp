@@ -49,6 +49,8 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
 
 }  // namespace
 
+std::span<const std::pair<int, std::wstring_view>> LcdTexts::All() { return kDefaults; }
+
 std::wstring_view LcdTexts::English(int key) {
     for (const auto& [id, text] : kDefaults)
         if (id == key) return text;

@@ -3,8 +3,10 @@
 // Main thread only (the locale table is).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace talvio {
 
@@ -45,6 +47,8 @@ public:
     // this object.
     explicit LcdTexts(const LocaleTable* locale) : locale_(locale) {}
 
+    // Every key with its English default.
+    static std::span<const std::pair<int, std::wstring_view>> All();
     // The English default of a key; empty for a key not in the table.
     static std::wstring_view English(int key);
 
