@@ -11,7 +11,7 @@
 namespace talvio {
 
 AboutDialog::AboutDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kAboutDialog, art::kAboutDialog) {}
+    : DesktopDialog(tray, art::kAboutDialog, [&tray] { return tray.Text(art::kAboutDialog); }), tray_(tray) {}
 
 bool AboutDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     setBackground(Bitmap::load(art::kAboutBanner, false));
@@ -33,7 +33,7 @@ os::LResult AboutDialog::onCommand(os::WParam wParam, os::LParam) {
 }
 
 HelpDialog::HelpDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kHelpDialog, art::kHelpDialog) {}
+    : DesktopDialog(tray, art::kHelpDialog, [&tray] { return tray.Text(art::kHelpDialog); }), tray_(tray) {}
 
 bool HelpDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
     DesktopDialog::onInitDialog(window, focusControl, param);

@@ -7,9 +7,11 @@
 
 #include <string_view>
 
-#include "tray/desktop_dialog.h"
+#include "ui/desktop_dialog.h"
 
 namespace talvio {
+
+class TrayApplication;
 
 class AboutDialog final : public DesktopDialog {
 public:
@@ -18,6 +20,9 @@ public:
     bool onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) override;
     // Ends on OK (1) and on Esc or the close box (2), with that code.
     os::LResult onCommand(os::WParam wParam, os::LParam lParam) override;
+
+private:
+    TrayApplication& tray_;
 };
 
 class HelpDialog final : public DesktopDialog {
@@ -27,6 +32,9 @@ public:
     bool onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) override;
     // Ends on 1, 2 and Close (2134), with that code.
     os::LResult onCommand(os::WParam wParam, os::LParam lParam) override;
+
+private:
+    TrayApplication& tray_;
 };
 
 }  // namespace talvio

@@ -31,7 +31,7 @@ void MoveBy(os::Hwnd parent, os::Hwnd child, int dx, int dy) {
 }  // namespace
 
 OptionsDialog::OptionsDialog(TrayApplication& tray)
-    : DesktopDialog(tray, art::kOptionsDialog, art::kOptionsDialog) {}
+    : DesktopDialog(tray, art::kOptionsDialog, [&tray] { return tray.Text(art::kOptionsDialog); }), tray_(tray) {}
 
 // The pages go before the dialog's window, while their handlers still run.
 OptionsDialog::~OptionsDialog() { pages_.clear(); }

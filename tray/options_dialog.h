@@ -14,9 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "tray/desktop_dialog.h"
+#include "ui/desktop_dialog.h"
 
 namespace talvio {
+
+class TrayApplication;
 
 // A page of the Options dialog, made from its own template.
 class OptionsPage : public Dialog {
@@ -60,6 +62,7 @@ private:
     void relocalize();
     std::wstring pageTitle(const OptionsPage& page) const;
 
+    TrayApplication& tray_;
     std::vector<std::unique_ptr<OptionsPage>> pages_;
     int shown_ = -1;
 };

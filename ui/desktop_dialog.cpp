@@ -1,12 +1,13 @@
-#include "tray/desktop_dialog.h"
+#include "ui/desktop_dialog.h"
 
-#include "tray/tray_application.h"
-#include "ui/locale_table.h"
+#include <utility>
+
+#include "ui/open_dialog_register.h"
 
 namespace talvio {
 
-DesktopDialog::DesktopDialog(TrayApplication& tray, int templateId, int titleId)
-    : tray_(tray), templateId_(templateId), titleId_(titleId) {}
+DesktopDialog::DesktopDialog(OpenDialogRegister& dialogs, int templateId, Title title)
+    : dialogs_(dialogs), templateId_(templateId), title_(std::move(title)) {}
 
 std::intptr_t DesktopDialog::show(os::Hwnd owner) {
     owner_ = owner;
@@ -14,7 +15,7 @@ std::intptr_t DesktopDialog::show(os::Hwnd owner) {
 }
 
 bool DesktopDialog::onInitDialog(os::Hwnd window, os::Hwnd focusControl, os::LParam param) {
-    tray_.SetOpenDialog(window);
+    dialogs_.SetOpenDialog(window);
     Dialog::onInitDialog(window, focusControl, param);
     retitle();
     centre();
@@ -29,12 +30,12 @@ void DesktopDialog::centre() {
 }
 
 void DesktopDialog::onDestroy() {
-    tray_.ClearOpenDialog(window());
+    dialogs_.ClearOpenDialog(window());
     Dialog::onDestroy();
 }
 
 void DesktopDialog::retitle() {
-    if (window()) os::SetWindowText(window(), tray_.Text(titleId_));
+    if (window() && title_) os::SetWindowText(window(), title_());
 }
 
 }  // namespace talvio
