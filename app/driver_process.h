@@ -17,7 +17,6 @@
 #include "settings/registry.h"
 #include "tray/tray_application.h"
 #include "ui/locale_table.h"
-#include "update/update_prompt.h"
 #include "update/version_check.h"
 #include "update/web_browser.h"
 
@@ -52,8 +51,7 @@ private:
     AppSettings settings_{SystemRegistry(), &locale_};
     ConnectorAudio connectorAudio_;
     // The tray starts and polls it; it ends its worker when it goes, after the tray.
-    VersionCheck versionCheck_{UpdateServerClient(), ProgramUpdateServer(), settings_, SystemWebBrowser(),
-                               SystemUpdatePromptView()};
+    VersionCheck versionCheck_{UpdateServerClient(), ProgramUpdateServer(), settings_, SystemWebBrowser()};
     // The service's tray and the controller's indicator and popup: declared
     // before both so that it outlives them. It uses the service from Init on.
     TrayApplication tray_{locale_, settings_, connectors_, Audio_SpeakerVolume(), versionCheck_};

@@ -1,33 +1,28 @@
 #include "update/update_prompt.h"
 
-#include "ui/open_dialog_register.h"
-#include "ui/window.h"
+#include <utility>
+
+#include "platform/controls.h"
+#include "resources/dialog_templates.h"
 #include "update/web_browser.h"
 
 namespace talvio {
-namespace {
 
-// Enter and Esc (or the close box) reach a dialog as these.
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
+UpdatePrompt::UpdatePrompt(int& checkVer, WebBrowser& browser, std::wstring downloadUrl,
+                           OpenDialogRegister& dialogs)
+    : DesktopDialog(dialogs, art::kUpdatePromptDialog),
+      checkVer_(checkVer),
+      browser_(browser),
+      downloadUrl_(std::move(downloadUrl)) {}
 
-}  // namespace
-
-void UpdatePrompt::opened(os::Hwnd dialog, os::Hwnd owner) {
-    dialogs_.SetOpenDialog(dialog);
-    Window::centerOver(dialog, owner);
-    os::SetForegroundWindow(dialog);
+os::LResult UpdatePrompt::onCommand(os::WParam wParam, os::LParam) {
+    const int id = os::LoWord(wParam);
+    const bool now = id == art::kUpdateNow || id == os::IDOK;  // IDOK: Enter
+    if (!now && id != art::kUpdateLater && id != os::IDCANCEL) return 0;
+    checkVer_ = isTicked(art::kDoNotAskAgain) ? 0 : 1;
+    if (now) browser_.open(downloadUrl_);
+    os::EndDialog(window(), now ? kEndedUpdateNow : kEndedUpdateLater);
+    return 0;
 }
-
-int UpdatePrompt::command(int id, bool doNotAskTicked) {
-    const bool now = id == kUpdateNow || id == kIdOk;
-    if (!now && id != kUpdateLater && id != kIdCancel) return 0;
-    checkVer_ = doNotAskTicked ? 0 : 1;
-    if (!now) return kEndedUpdateLater;
-    browser_.open(downloadUrl_);
-    return kEndedUpdateNow;
-}
-
-void UpdatePrompt::closed(os::Hwnd dialog) { dialogs_.ClearOpenDialog(dialog); }
 
 }  // namespace talvio

@@ -18,9 +18,8 @@ constexpr int kTraceLevel = 3;
 
 }  // namespace
 
-VersionCheck::VersionCheck(HttpClient& http, UpdateServer server, AppSettings& settings,
-                           WebBrowser& browser, UpdatePromptView& view)
-    : http_(http), server_(std::move(server)), settings_(settings), browser_(browser), view_(view) {}
+VersionCheck::VersionCheck(HttpClient& http, UpdateServer server, AppSettings& settings, WebBrowser& browser)
+    : http_(http), server_(std::move(server)), settings_(settings), browser_(browser) {}
 
 VersionCheck::~VersionCheck() {
     // A blocked exchange would hold the exit until its time-out.
@@ -42,7 +41,7 @@ int VersionCheck::TakeNewerFlag() {
 std::intptr_t VersionCheck::ShowUpdatePrompt(os::Hwnd owner, OpenDialogRegister& dialogs) {
     if (settings_.checkVer == 0) return 0;
     UpdatePrompt prompt(settings_.checkVer, browser_, Url(kDownloadPath), dialogs);
-    return view_.run(owner, prompt);
+    return prompt.show(owner);
 }
 
 void VersionCheck::OpenVersionPage() {

@@ -4,9 +4,9 @@
 // The tray application drives it (start-up, 30-minute retry, 5-second poll)
 // and opens the version page from its menu.
 //
-// Ownership: the HTTP client, the settings, the browser and the prompt view
-// are not owned and outlive this object. It owns the worker, which it ends
-// (cancelling the exchange under way) when it is destroyed.
+// Ownership: the HTTP client, the settings and the browser are not owned
+// and outlive this object. It owns the worker, which it ends (cancelling
+// the exchange under way) when it is destroyed.
 //
 // Threading: every operation belongs to the main thread. The worker only
 // runs the exchange and writes the flags; it touches nothing else.
@@ -25,7 +25,6 @@ namespace talvio {
 
 class AppSettings;
 class OpenDialogRegister;
-class UpdatePromptView;
 class WebBrowser;
 
 class VersionCheck {
@@ -38,8 +37,7 @@ public:
     // The most of a reply that is read and parsed.
     static constexpr std::size_t kReplyLimit = 4999;
 
-    VersionCheck(HttpClient& http, UpdateServer server, AppSettings& settings, WebBrowser& browser,
-                 UpdatePromptView& view);
+    VersionCheck(HttpClient& http, UpdateServer server, AppSettings& settings, WebBrowser& browser);
     VersionCheck(const VersionCheck&) = delete;
     VersionCheck& operator=(const VersionCheck&) = delete;
     ~VersionCheck();
@@ -51,9 +49,9 @@ public:
     // 0 once for each time the server reported a newer version (the report
     // is consumed); 1 otherwise.
     int TakeNewerFlag();
-    // Modal, owned by `owner`; the dialog records itself in `dialogs`.
-    // Returns 0, showing nothing, when the user declined further offers
-    // (checkVer 0); otherwise what the prompt ended with.
+    // The update prompt, modal, owned by `owner`; the dialog records itself
+    // in `dialogs`. Returns 0, showing nothing, when the user declined
+    // further offers (checkVer 0); otherwise what the prompt ended with.
     std::intptr_t ShowUpdatePrompt(os::Hwnd owner, OpenDialogRegister& dialogs);
     // The server's version page, told this program's version.
     void OpenVersionPage();
@@ -78,7 +76,6 @@ private:
     UpdateServer server_;
     AppSettings& settings_;
     WebBrowser& browser_;
-    UpdatePromptView& view_;
     // Written by the worker, read by the main thread.
     std::atomic<int> checkState_{0};   // 0 not finished, 1 succeeded, -1 failed
     std::atomic<int> newerState_{-1};  // -1 nothing to report, 0 newer version, 1 not newer

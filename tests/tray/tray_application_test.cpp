@@ -6,12 +6,15 @@
 #include "tray/tray_application.h"
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/controls.h"
+#include "resources/dialog_templates.h"
 #include "tests/tray/support/tray_fixture.h"
 
 namespace talvio::testing {
@@ -249,8 +252,21 @@ protected:
 
     void SetUp() override {}
     void Start() {
+        AnswerPrompts();
         TrayApplicationTest::SetUp();
         started = os::hosted::Now();  // Init is the set-up's last step
+    }
+
+    // The user at every update prompt: notes it, does whileOpen, ticks
+    // "Do not ask me again!" when told to and chooses "Update later".
+    void AnswerPrompts() {
+        os::hosted::UseNextDialog([this](os::Hwnd dialog) {
+            AnswerPrompts();  // for the next one
+            prompts.push_back(os::hosted::Now());
+            if (whileOpen) whileOpen(dialog);
+            if (tickDoNotAsk) os::SendMessage(os::GetDlgItem(dialog, art::kDoNotAskAgain), os::BM_CLICK, 0, 0);
+            os::SendMessage(os::GetDlgItem(dialog, art::kUpdateLater), os::BM_CLICK, 0, 0);
+        });
     }
 
     // Since Init.
@@ -260,6 +276,9 @@ protected:
         return times;
     }
 
+    std::vector<std::uint64_t> prompts;  // when each came, in virtual time
+    std::function<void(os::Hwnd dialog)> whileOpen;
+    bool tickDoNotAsk = false;
     std::uint64_t started = 0;
 };
 
@@ -272,7 +291,7 @@ TEST_F(TrayVersionCheckTest, AFailedCheckIsSilentlyRetriedEvery30MinutesAndAnEqu
     EXPECT_EQ(RequestTimes(), std::vector<std::uint64_t>{0});
     os::hosted::AdvanceTime(1 + kRetryMs + 4 * kRetryMs);
     EXPECT_EQ(RequestTimes(), (std::vector<std::uint64_t>{0, kRetryMs, 2 * kRetryMs}));
-    EXPECT_TRUE(user.prompts.empty());
+    EXPECT_TRUE(prompts.empty());
     EXPECT_TRUE(os::hosted::MessageBoxes().empty());
 
     const HttpRequest request = updateServer.Requests()[0].request;
@@ -290,24 +309,24 @@ TEST_F(TrayVersionCheckTest, ANewerVersionIsOfferedOnceWithin5SecondsWhileTheRig
     updateServer.Reply("v=0.9.0.10\n");
     updateServer.Reply("v=0.9.0.10\nresult=1\n");
     Start();
-    user.whileOpen = [this](os::Hwnd dialog) {
+    whileOpen = [this](os::Hwnd dialog) {
         EXPECT_EQ(tray.OpenDialog(), dialog);
+        EXPECT_FALSE(os::IsWindowEnabled(tray.window())) << "modal, owned by the tray window";
         RightClick();
         EXPECT_TRUE(os::hosted::MenuTrackings().empty());
         EXPECT_EQ(os::GetForegroundWindow(), dialog);
     };
     os::hosted::AdvanceTime(4999);
-    EXPECT_TRUE(user.prompts.empty());
+    EXPECT_TRUE(prompts.empty());
     os::hosted::AdvanceTime(1);
-    ASSERT_EQ(user.prompts.size(), 1u);
-    EXPECT_EQ(user.prompts[0].at - started, 5000u);
-    EXPECT_EQ(user.prompts[0].owner, tray.window());
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0] - started, 5000u);
     EXPECT_EQ(tray.OpenDialog(), nullptr) << "cleared when it closed";
     EXPECT_EQ(settings.checkVer, 1) << "Update later without the box";
 
     os::hosted::AdvanceTime(3 * kRetryMs);
     EXPECT_EQ(RequestTimes(), (std::vector<std::uint64_t>{0, kRetryMs}));
-    EXPECT_EQ(user.prompts.size(), 1u);
+    EXPECT_EQ(prompts.size(), 1u);
     EXPECT_TRUE(browser.opened.empty());
 }
 
@@ -317,22 +336,21 @@ TEST_F(TrayVersionCheckTest, DeclinedOffersShowNothingAndThePollStops) {
     updateServer.Reply("v=1.0\nresult=1\n");
     Start();
     os::hosted::AdvanceTime(10000);
-    EXPECT_TRUE(user.prompts.empty());
+    EXPECT_TRUE(prompts.empty());
     // Offers allowed again: the repeated check reports the newer version
     // anew, but nobody looks any more.
     settings.checkVer = 1;
     os::hosted::AdvanceTime(kRetryMs);
     EXPECT_EQ(updateServer.Requests().size(), 2u);
-    EXPECT_TRUE(user.prompts.empty());
+    EXPECT_TRUE(prompts.empty());
 }
 
 TEST_F(TrayVersionCheckTest, DoNotAskAgainWithUpdateLaterStopsFurtherOffersAndIsSaved) {
     updateServer.Reply("v=0.9.1\nresult=1\n");
-    user.tickDoNotAsk = true;
+    tickDoNotAsk = true;
     Start();
     os::hosted::AdvanceTime(5000);
-    ASSERT_EQ(user.prompts.size(), 1u);
-    EXPECT_EQ(user.prompts[0].ended, 2);
+    ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(settings.checkVer, 0);
     RightClick(16000);  // any change saves the settings
     std::ifstream config(folder.file("config.xml"));

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/controls.h"
 #include "settings/app_settings.h"
 #include "settings/memory_registry.h"
 #include "tests/support/desktop_test.h"
+#include "tests/ui/support/program_resources.h"
 #include "tests/update/support/fake_update_ports.h"
 #include "ui/open_dialog_register.h"
 #include "update/update_prompt.h"
@@ -87,8 +89,7 @@ TEST_F(ReplyLimitTest, BytesAfterThe4999thAreNeitherReadNorParsed) {
     MemoryRegistry registry;
     AppSettings settings{registry, nullptr};
     FakeWebBrowser browser;
-    PromptUser user;
-    VersionCheck check{http, {"https", "update.talvio.com", 443}, settings, browser, user};
+    VersionCheck check{http, {"https", "update.talvio.com", 443}, settings, browser};
     EXPECT_EQ(check.StartCheck(), 0);
     os::hosted::PumpMessages();  // until the worker is done
     EXPECT_TRUE(check.HasSucceeded());
@@ -104,35 +105,55 @@ public:
     void ClearOpenDialog(os::Hwnd) override {}
 };
 
-TEST(UpdatePromptTest, EitherAnswerStoresTheBoxAndOnlyUpdateNowOpensTheDownload) {
+class UpdatePromptTest : public DesktopTest {
+protected:
+    void SetUp() override { InstallProgramResources(); }
+};
+
+// The prompt from the program's own template, answered as the user does:
+// a click on a button, Enter (IDOK from the dialog manager) or the close box.
+TEST_F(UpdatePromptTest, EitherAnswerStoresTheBoxAndOnlyUpdateNowOpensTheDownload) {
+    enum class Answer { kUpdateNow, kUpdateLater, kEnter, kCloseBox };
     struct Case {
-        int command;
-        bool ticked;
+        Answer answer;
+        bool tick;
         int ended;
         int checkVer;
         bool download;
     };
     const Case cases[] = {
-        {2120, true, 2, 0, false},  // Update later, do not ask again
-        {2120, false, 2, 1, false},
-        {2, true, 2, 0, false},     // Esc or the close box
-        {2104, false, 1, 1, true},  // Update now
-        {2104, true, 1, 0, true},
-        {1, false, 1, 1, true},     // Enter
+        {Answer::kUpdateLater, true, 2, 0, false},
+        {Answer::kUpdateLater, false, 2, 1, false},
+        {Answer::kCloseBox, true, 2, 0, false},
+        {Answer::kUpdateNow, false, 1, 1, true},
+        {Answer::kUpdateNow, true, 1, 0, true},
+        {Answer::kEnter, false, 1, 1, true},
     };
     const std::wstring download = L"https://update.talvio.com:443/download/TalvioSetup.exe";
     for (const Case& c : cases) {
+        const int answer = static_cast<int>(c.answer);
         int checkVer = 7;
         FakeWebBrowser browser;
         Register dialogs;
         UpdatePrompt prompt(checkVer, browser, download, dialogs);
-        EXPECT_EQ(prompt.command(2107, c.ticked), 0) << "ticking the box keeps the dialog";
-        EXPECT_EQ(checkVer, 7);
-        EXPECT_EQ(prompt.command(c.command, c.ticked), c.ended) << c.command;
-        EXPECT_EQ(checkVer, c.checkVer) << c.command;
-        EXPECT_EQ(browser.opened, c.download ? std::vector<std::wstring>{download}
-                                             : std::vector<std::wstring>{})
-            << c.command;
+        os::hosted::UseNextDialog([&](os::Hwnd dialog) {
+            auto click = [dialog](int id) { os::SendMessage(os::GetDlgItem(dialog, id), os::BM_CLICK, 0, 0); };
+            if (c.tick) {
+                click(2107);
+                EXPECT_TRUE(os::IsWindowVisible(dialog)) << "ticking the box keeps the dialog";
+                EXPECT_EQ(checkVer, 7);
+            }
+            switch (c.answer) {
+                case Answer::kUpdateNow: click(2104); break;
+                case Answer::kUpdateLater: click(2120); break;
+                case Answer::kEnter: os::SendMessage(dialog, os::WM_COMMAND, os::IDOK, 0); break;
+                case Answer::kCloseBox: os::SendMessage(dialog, os::WM_CLOSE, 0, 0); break;
+            }
+        });
+        EXPECT_EQ(prompt.show(nullptr), c.ended) << answer;
+        EXPECT_EQ(checkVer, c.checkVer) << answer;
+        EXPECT_EQ(browser.opened, c.download ? std::vector<std::wstring>{download} : std::vector<std::wstring>{})
+            << answer;
     }
 }
 

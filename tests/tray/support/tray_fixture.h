@@ -127,8 +127,7 @@ protected:
     FakeResources resources;
     FakeHttpClient updateServer;
     FakeWebBrowser browser;
-    PromptUser user;
-    VersionCheck versionCheck{updateServer, {"https", "update.talvio.com", 443}, settings, browser, user};
+    VersionCheck versionCheck{updateServer, {"https", "update.talvio.com", 443}, settings, browser};
     // As the program declares them: the tray outlives the service it serves.
     TrayApplication tray{locale, settings, service, Audio_SpeakerVolume(), versionCheck, shell};
     ConnectorService service{&settings, handset, tray};

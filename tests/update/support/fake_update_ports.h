@@ -1,21 +1,17 @@
-// The update check's ports for hosted tests: a scripted update server, a
-// browser that only notes what it was asked to open, and a user who answers
-// the update prompt. Header only.
+// The update check's ports for hosted tests: a scripted update server and a
+// browser that only notes what it was asked to open. Header only.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/hosted/desktop.h"
-#include "ui/window.h"
 #include "update/http_client.h"
-#include "update/update_prompt.h"
 #include "update/web_browser.h"
 
 namespace talvio::testing {
@@ -68,39 +64,6 @@ class FakeWebBrowser final : public WebBrowser {
 public:
     void open(const std::wstring& url) override { opened.push_back(url); }
     std::vector<std::wstring> opened;
-};
-
-// Stands in for the dialog: a window takes part in the prompt's opening,
-// then the user gives the scripted answer (Update later by default).
-class PromptUser final : public UpdatePromptView {
-public:
-    struct Shown {
-        os::Hwnd owner = nullptr;
-        std::uint64_t at = 0;  // virtual time
-        std::intptr_t ended = 0;
-    };
-
-    std::intptr_t run(os::Hwnd owner, UpdatePrompt& prompt) override {
-        DialogWindow dialog;
-        prompt.opened(dialog.window(), owner);
-        Shown shown{owner, os::hosted::Now()};
-        if (whileOpen) whileOpen(dialog.window());
-        shown.ended = prompt.command(command, tickDoNotAsk);
-        prompt.closed(dialog.window());
-        prompts.push_back(shown);
-        return shown.ended;
-    }
-
-    int command = UpdatePrompt::kUpdateLater;
-    bool tickDoNotAsk = false;
-    std::function<void(os::Hwnd dialog)> whileOpen;
-    std::vector<Shown> prompts;
-
-private:
-    class DialogWindow final : public Window {
-    public:
-        DialogWindow() { create(0, {}, L"prompt", os::WS_POPUP, 0, 0, 200, 100, nullptr, 0); }
-    };
 };
 
 }  // namespace talvio::testing
