@@ -135,6 +135,14 @@ bool HandsetController::DialFieldEmpty(VoipConnector& connector) {
     return text.empty();
 }
 
+void HandsetController::TypeDigit(VoipConnector& target, int code) {
+    if (code == 0 && target.CurrentCall() == 0 && DialFieldEmpty(target)) {
+        target.PressKey(VoipConnector::kKeyPlus);
+    } else {
+        target.PressKey(code);
+    }
+}
+
 void HandsetController::OnLineChange() {
     if (Audio_IsRinging()) return;
     if (OnHook() && !LineSelected()) HandsetLink_SetAudioPath(2, 0);

@@ -27,6 +27,8 @@ public:
     static constexpr int kKeyClick = 147;
     // Dial-field reads take at most this many characters.
     static constexpr int kDialTextLimit = 1024;
+    // PressYes for the handset's own YES key, not a press the client may reinterpret.
+    static constexpr int kDirectPress = 1;
 
     HandsetController(int modelId, ConnectorRegistry& registry, CallTray& tray, CallVolumePopup& popup);
     HandsetController(const HandsetController&) = delete;
@@ -71,6 +73,8 @@ protected:
     static void Click(const VoipConnector& target);
     static int FirstLiveCall(const VoipConnector& connector);
     static bool DialFieldEmpty(VoipConnector& connector);
+    // "+" starts a number: a 0 on an empty dial field outside a call types it.
+    static void TypeDigit(VoipConnector& target, int code);
 
     // Codes 71 and 81: unless a ring plays, the ring route on hook without
     // the telephone line, else the route follows the switches.

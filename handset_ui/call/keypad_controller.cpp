@@ -9,12 +9,6 @@
 #include "platform/platform.h"
 
 namespace talvio {
-namespace {
-
-// The handset's own YES key, not a press the client may reinterpret.
-constexpr int kDirectPress = 1;
-
-}  // namespace
 
 KeypadController::KeypadController(ConnectorRegistry& registry, CallTray& tray, CallVolumePopup& popup)
     : HandsetController(kKeypadModelId, registry, tray, popup) {}
@@ -136,12 +130,7 @@ void KeypadController::OnKey(VoipConnector& target, int code) {
 void KeypadController::Digit(VoipConnector& target, int code) {
     Popup().startFade();
     target.BringToFront();
-    // "+" starts a number; during a call a 0 is a tone like any other digit.
-    if (code == 0 && target.CurrentCall() == 0 && DialFieldEmpty(target)) {
-        target.PressKey(VoipConnector::kKeyPlus);
-    } else {
-        target.PressKey(code);
-    }
+    TypeDigit(target, code);  // during a call a 0 is a tone like any other digit
 }
 
 void KeypadController::CallKey(VoipConnector& target) {

@@ -5,171 +5,23 @@
 #include "handset_ui/call/keypad_controller.h"
 
 #include <algorithm>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "connectors/connector_service.h"
-#include "connectors/skype/skype_connector.h"
-#include "handset/handset_link.h"
-#include "handset/handset_protocol.h"
-#include "settings/app_settings.h"
-#include "settings/memory_registry.h"
-#include "tests/connectors/connector_fakes.h"
-#include "tests/handset/support/fake_hid_bus.h"
-#include "tests/support/desktop_test.h"
+#include "tests/call_control/support/call_control_fixture.h"
 
 namespace talvio::testing {
 namespace {
 
-class RecordingTray : public CallTray {
-public:
-    std::vector<std::string> calls;
-    void SetIndicator(int kind) override { calls.push_back("indicator " + std::to_string(kind)); }
-    void SetLedBlinkMode(int mode) override { calls.push_back("blink " + std::to_string(mode)); }
-    std::string LastBlink() const {
-        for (auto it = calls.rbegin(); it != calls.rend(); ++it) {
-            if (it->rfind("blink", 0) == 0) return *it;
-        }
-        return "none";
-    }
-};
-
-class RecordingPopup : public CallVolumePopup {
-public:
-    std::vector<std::string> calls;
-    void show() override { calls.push_back("show"); }
-    void startFade() override { calls.push_back("fade"); }
-    void volumeUp() override { calls.push_back("up"); }
-    void volumeDown() override { calls.push_back("down"); }
-    // The volume steps only, in order.
-    std::vector<std::string> Steps() const {
-        std::vector<std::string> steps;
-        for (const std::string& call : calls) {
-            if (call == "up" || call == "down") steps.push_back(call);
-        }
-        return steps;
-    }
-};
-
-// The ring side of the audio service as the handset link drives it.
-class RecordingRings : public HandsetAudio {
-public:
-    std::vector<std::pair<int, bool>> rings;  // (index, loop)
-    bool PlayRingTone(int index, bool loop) override {
-        rings.emplace_back(index, loop);
-        return true;
-    }
-};
-
-class KeypadTest : public DesktopTest {
+class KeypadTest : public CallControlTest {
 protected:
     void SetUp() override {
-        settings.autoBusyText = L"In a call";
-        HandsetLink_SetBus(&bus);
-        HandsetLink_SetAudio(&rings);
-        HandsetLink_SetScreenFactory(nullptr);
-        handset = bus.PlugHandset(kKeypadModelId);
-        service.emplace(&settings);
-        auto connector = std::make_unique<SkypeConnector>(service->Registry());
-        skype = connector.get();
-        ASSERT_TRUE(service->Registry().Append(std::move(connector)));
-        auto family = std::make_unique<ScriptedConnector>(service->Registry(), 2);
-        voipBuster = family.get();
-        ASSERT_TRUE(service->Registry().Append(std::move(family)));
-        keypad.emplace(service->Registry(), tray, popup);
-        ASSERT_TRUE(service->AddController(&*keypad));
-        client.emplace();
-        client->SetAnswering(true);
+        SetUpHandset(kKeypadModelId, nullptr,
+                     [](ConnectorRegistry& registry, CallTray& t, CallVolumePopup& p) {
+                         return std::make_unique<KeypadController>(registry, t, p);
+                     });
     }
 
-    void TearDown() override {
-        HandsetLink_Stop();
-        HandsetLink_SetAudio(nullptr);
-        service.reset();
-        client.reset();
-    }
-
-    // The handset arrives with Skype running and its window shown; what
-    // went out so far is dropped.
-    void Start(bool skypeRuns = true) {
-        if (skypeRuns) {
-            client->Launch();
-            client->ShowMainWindow();
-        }
-        service->StartHandsetLink();
-        ASSERT_EQ(service->CurrentController(), &*keypad);
-        Settle();
-        if (skypeRuns) {
-            ASSERT_TRUE(skype->IsOnline());
-        }
-        Clear();
-    }
-
-    void Clear() {
-        client->Take();
-        tray.calls.clear();
-        popup.calls.clear();
-        rings.rings.clear();
-    }
-
-    void Settle(std::uint32_t ms = 500) { os::hosted::AdvanceTime(ms); }
-
-    // The handset's controls, each followed by the polls that read them.
-    void Handset(const std::function<void(SimHandset&)>& action) {
-        handset->With([&](SimHandset& sim) {
-            action(sim);
-            return 0;
-        });
-        Settle(300);
-    }
-    void Lift() { Handset([](SimHandset& sim) { sim.Lift(); }); }
-    void PutDown() { Handset([](SimHandset& sim) { sim.HangUp(); }); }
-    void Press(int eventCode) {
-        Handset([&](SimHandset& sim) { ASSERT_TRUE(sim.HoldKeyFor(eventCode)); });
-        Handset([](SimHandset& sim) { sim.ReleaseKey(); });
-    }
-
-    // The commands the client received, without the connector's own
-    // periodic queries.
-    std::vector<std::string> Commands() {
-        std::vector<std::string> found;
-        for (const std::string& text : client->Take()) {
-            if (text.rfind("GET ", 0) != 0 && text != "PING") found.push_back(text);
-        }
-        return found;
-    }
-
-    std::uint8_t Route() {
-        return handset->With([](SimHandset& sim) { return sim.audioRoute(); });
-    }
-
-    // An incoming call from "alice" rings through, partner known.
-    int RingFromAlice() {
-        const int number = client->Ring("alice", false);
-        Settle();
-        return number;
-    }
-
-    MemoryRegistry store;
-    AppSettings settings{store, nullptr};
-    FakeHidBus bus;
-    RecordingRings rings;
-    std::shared_ptr<FakeHandset> handset;
-    RecordingTray tray;
-    RecordingPopup popup;
-    // Declared before the service, which holds it as its listener.
-    std::optional<KeypadController> keypad;
-    std::optional<ConnectorService> service;
-    SkypeConnector* skype = nullptr;
-    ScriptedConnector* voipBuster = nullptr;
-    std::optional<FakeSkypeClient> client;
+    KeypadController& keypad() { return static_cast<KeypadController&>(*controller); }
 };
-
-using Strings = std::vector<std::string>;
 
 TEST_F(KeypadTest, AnIncomingCallRingsIsAnsweredByLiftingTakesDigitsAndEndsWhenPutDown) {
     Start();
@@ -242,13 +94,13 @@ TEST_F(KeypadTest, PuttingDownInHandsFreeKeepsTheCallAndOnlyClearsTheMode) {
     RingFromAlice();
     Lift();
     Press(122);
-    EXPECT_TRUE(keypad->HandsFree());
+    EXPECT_TRUE(keypad().HandsFree());
     EXPECT_EQ(tray.LastBlink(), "blink 4");
     Commands();
 
     PutDown();
     EXPECT_EQ(Commands(), Strings{});
-    EXPECT_FALSE(keypad->HandsFree());
+    EXPECT_FALSE(keypad().HandsFree());
     EXPECT_NE(skype->CurrentCall(), 0);
     EXPECT_EQ(tray.LastBlink(), "blink 1");
 
@@ -349,13 +201,13 @@ TEST_F(KeypadTest, AFamilyProgramRingsWithItsOwnToneUnlessItsUserIsNotToBeDistur
     voipBuster->SetClient(client->ApiWindow(), VoipConnector::kOnline);
     CallRecord& call = voipBuster->calls.SetStatus(31, CallRecord::kRinging);
     call.partnerHandle = "bob";
-    keypad->OnCallRinging(*voipBuster, 31);
+    keypad().OnCallRinging(*voipBuster, 31);
     EXPECT_EQ(rings.rings.back(), std::make_pair(7, true));
     EXPECT_EQ(Route(), kRouteRing);
     EXPECT_EQ(tray.LastBlink(), "blink 2");
 
     voipBuster->SetClient(client->ApiWindow(), VoipConnector::kDoNotDisturb);
-    keypad->Refresh();
+    keypad().Refresh();
     EXPECT_EQ(rings.rings.back(), std::make_pair(-1, false));
     EXPECT_EQ(tray.LastBlink(), "blink 0");
 }
