@@ -49,6 +49,8 @@ bool DriverProcess::initialiseSubsystems() {
     Audio_SetConnectors(&connectors_.Registry());  // for the device names
     keypad_.emplace(connectors_.Registry(), tray_.Indicator(), tray_.Popup());
     connectors_.AddController(&*keypad_);
+    lcd_.emplace(connectors_.Registry(), tray_.Indicator(), tray_.Popup());
+    connectors_.AddController(&*lcd_);
     InstallHandsetScreen({.locale = &locale_});
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program

@@ -12,6 +12,7 @@
 #include "audio/audio_speaker_volume.h"
 #include "connectors/connector_service.h"
 #include "handset_ui/call/keypad_controller.h"
+#include "handset_ui/call/lcd_controller.h"
 #include "platform/unique.h"
 #include "settings/app_settings.h"
 #include "settings/registry.h"
@@ -56,8 +57,9 @@ private:
     // before both so that it outlives them. It uses the service from Init on.
     TrayApplication tray_{locale_, settings_, connectors_, Audio_SpeakerVolume(), versionCheck_};
     // Made once the registry exists; declared before the service, which
-    // holds it as its listener, so that it outlives the service.
+    // holds them as its listener, so that they outlive the service.
     std::optional<KeypadController> keypad_;
+    std::optional<LcdController> lcd_;
     // After the settings it reads; its connectors go before them.
     ConnectorService connectors_{&settings_, ServiceHandset::Link(), tray_, connectorAudio_};
 };
