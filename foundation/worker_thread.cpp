@@ -41,6 +41,7 @@ int WorkerThread::stop() {
     if (!handle_) return 0;
     const bool wasRunning = running_.load();
     stopRequested_.store(true);
+    wake();
     // Waiting on an ended thread's handle returns at once; the handle stays
     // open until here whoever finishes first.
     os::WaitForSingleObject(handle_.get(), os::kInfinite);

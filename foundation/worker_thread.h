@@ -37,6 +37,9 @@ public:
 
 protected:
     virtual unsigned run() = 0;
+    // Called by stop() once the flag is raised, before it waits: a thread
+    // that blocks (in a message loop) is woken here to see the flag.
+    virtual void wake() {}
     bool stopRequested() const { return stopRequested_.load(); }
 
 private:
