@@ -4,6 +4,7 @@
 
 #include "app/common_controls.h"
 #include "audio/audio_service.h"
+#include "connectors/hook_agent.h"
 #include "foundation/trace_log.h"
 #include "handset_ui/screen/handset_screen.h"
 #include "ui/control_texts.h"
@@ -51,7 +52,7 @@ bool DriverProcess::initialiseSubsystems() {
     connectors_.AddController(&*keypad_);
     lcd_.emplace(connectors_.Registry(), tray_.Indicator(), tray_.Popup());
     connectors_.AddController(&*lcd_);
-    InstallHandsetScreen({.locale = &locale_});
+    InstallHandsetScreen({.locale = &locale_, .watcherFactory = &StartHookAgent});
     connectors_.StartHandsetLink();
     connectors_.Registry().StartAll();  // and activates the settings' program
     return true;

@@ -1,18 +1,22 @@
 // Test doubles for the connectors' surroundings: a host recording what the
 // connectors ask of the program, a recording call listener, a connector
 // whose attachment and status a test sets, the handset link and LCD screen
-// as the connector service sees them, and the simulated Skype client
-// (tools/client_sim) in its own simulated process on the test's thread.
+// as the connector service sees them, the caller-id hook library, and the
+// simulated Skype client (tools/client_sim) in its own simulated process on
+// the test's thread.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
+#include "connectors/hook_library.h"
 #include "connectors/service_ports.h"
 #include "connectors/voip_connector.h"
 #include "handset/lcd_screen.h"
@@ -147,6 +151,45 @@ public:
     void ShowMuteState(bool muted) override { shown.push_back(muted ? L"muted" : L"unmuted"); }
     void ShowFocusedContact(int, const std::wstring& handle) override { shown.push_back(L"focus " + handle); }
     void RefreshPage(int) override {}
+    void StartCallerIdHook(os::Hwnd window) override { hookWindows.push_back(window); }
+    std::vector<os::Hwnd> hookWindows;
+};
+
+// The hook library: records the windows published and hooked and the
+// hooks removed; every hook it gives is kHook. Any thread.
+class FakeHookLibrary : public HookLibrary {
+public:
+    static constexpr std::uintptr_t kHook = 0x4A11;
+
+    std::unique_ptr<SharedHookBlock> PublishWindow(os::Hwnd window) override {
+        const std::lock_guard lock(mutex_);
+        published_.push_back(window);
+        return std::make_unique<SharedHookBlock>();
+    }
+    std::uintptr_t InsertHook(os::Hwnd target) override {
+        const std::lock_guard lock(mutex_);
+        hooked_.push_back(target);
+        return kHook;
+    }
+    void RemoveHook(std::uintptr_t hook) override {
+        const std::lock_guard lock(mutex_);
+        removed_.push_back(hook);
+    }
+    std::vector<os::Hwnd> Published() const { return Copy(published_); }
+    std::vector<os::Hwnd> Hooked() const { return Copy(hooked_); }
+    std::vector<std::uintptr_t> Removed() const { return Copy(removed_); }
+
+private:
+    template <typename T>
+    std::vector<T> Copy(const std::vector<T>& list) const {
+        const std::lock_guard lock(mutex_);
+        return list;
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<os::Hwnd> published_;
+    std::vector<os::Hwnd> hooked_;
+    std::vector<std::uintptr_t> removed_;
 };
 
 // A Skype client in its own simulated process, recording what it receives.

@@ -287,6 +287,27 @@ TEST_F(ServiceTest, LcdScreenGetsTheViewTheLogoAndTheDialText) {
     EXPECT_EQ(screen.shown.back(), L"dial 0123");
 }
 
+TEST_F(ServiceTest, OnlyASkypeClientBelowVersion140AsksTheLcdScreenForTheCallerIdHook) {
+    FakeScreen screen;
+    handset.screen = &screen;
+    handset.present = true;
+    handset.model = 11;
+    client->model.version = "1.4.0";
+    AttachSkype();
+    EXPECT_TRUE(screen.hookWindows.empty());
+
+    ASSERT_TRUE(client->Notify("SKYPEVERSION 1.3.9.99"));
+    Settle();
+    EXPECT_EQ(screen.hookWindows, std::vector<os::Hwnd>{client->ApiWindow()});
+
+    // The keypad handset has no screen to show callers on.
+    handset.model = 10;
+    handset.screen = nullptr;
+    ASSERT_TRUE(client->Notify("SKYPEVERSION 1.3.9.99"));
+    Settle();
+    EXPECT_EQ(screen.hookWindows.size(), 1u);
+}
+
 TEST_F(ServiceTest, CallOperationsReachTheConnectorNamed) {
     AttachSkype();
     skype->calls.SetStatus(13, CallRecord::kInProgress);
