@@ -1,20 +1,47 @@
 #include "handset/lcd_handset.h"
 
 #include <exception>
+#include <limits>
 
 namespace talvio {
 namespace {
 
-void SendFrame(LcdHandset::WriterState& state, std::vector<std::uint8_t>& report) {
+// GetChunk's threshold for "only when changed": never reached, so an
+// unchanged chunk is always withheld.
+constexpr int kOnlyChanged = std::numeric_limits<int>::max();
+
+// Sends device chunk `chunk` of canvas page `canvasPage` as the canvas holds it now.
+bool SendChunk(LcdHandset::WriterState& state, std::vector<std::uint8_t>& report, int canvasPage,
+               int chunk) {
     ReportChannel& channel = *state.channel;
+    MutexLock lock(channel.writeLock);
+    if (!state.canvas) return false;
+    state.lastWriteTick.store(os::GetTickCount());
+    FillLcdChunkReport(report, channel.outputReportLength(), kLcdPages - 1 - canvasPage,
+                       chunk * kLcdChunkWidth, state.canvas->PageRow(canvasPage));
+    channel.WriteReport(report);
+    return true;
+}
+
+// Every chunk, or only those the canvas reports changed since they were
+// last sent. A device chunk starts 4 columns left of the canvas chunk of
+// the same index (the LCD's blank margin), so it shows the end of canvas
+// chunk k - 1 and the start of chunk k: it goes out when either changed.
+void SendFrame(LcdHandset::WriterState& state, std::vector<std::uint8_t>& report, bool everything) {
     for (int canvasPage = 0; canvasPage < kLcdPages; ++canvasPage) {
-        for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
-            MutexLock lock(channel.writeLock);
+        bool changed[kLcdChunksPerPage] = {};
+        {
+            MutexLock lock(state.channel->writeLock);
             if (!state.canvas) return;
-            state.lastWriteTick.store(os::GetTickCount());
-            FillLcdChunkReport(report, channel.outputReportLength(), kLcdPages - 1 - canvasPage,
-                               chunk * kLcdChunkWidth, state.canvas->PageRow(canvasPage));
-            channel.WriteReport(report);
+            const int threshold = everything ? 0 : kOnlyChanged;
+            for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
+                changed[chunk] =
+                    !state.canvas->GetChunk(canvasPage, chunk * kLcdChunkWidth, threshold).empty();
+            }
+        }
+        for (int chunk = 0; chunk < kLcdChunksPerPage; ++chunk) {
+            const bool send = everything || changed[chunk] || (chunk > 0 && changed[chunk - 1]);
+            if (send && !SendChunk(state, report, canvasPage, chunk)) return;
         }
     }
 }
@@ -26,13 +53,16 @@ unsigned WriterMain(void* argument) {
     try {
         BlankLcd(*state.channel);
         std::vector<std::uint8_t> report;
-        int idle = 0;
+        std::uint32_t lastRefresh = os::GetTickCount();
         while (state.writerRunning.load()) {
-            if (state.frameDirty.exchange(false) || idle >= kWriterIdlePasses) {
-                SendFrame(state, report);
-                idle = 0;
-            } else {
-                ++idle;
+            const std::uint32_t now = os::GetTickCount();
+            // A handset that lost its picture (a glitch, a reset) has it
+            // back within the refresh period.
+            if (now - lastRefresh >= kLcdRefreshMs) {
+                SendFrame(state, report, true);
+                lastRefresh = now;
+            } else if (state.frameDirty.exchange(false)) {
+                SendFrame(state, report, false);
             }
             os::Sleep(kWriterPassMs);
         }

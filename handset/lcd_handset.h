@@ -1,8 +1,9 @@
 // Model 11 (0x04B4/0x0407): keypad and 128 x 64 LCD. The picture is drawn
 // on the main thread into the canvas and streamed by the writer thread,
-// which resends the whole frame when it changed or after three idle 10 ms
-// passes. Both threads meet only in the shared WriterState: the canvas's
-// packed bytes under the channel's writeLock, and atomic flags.
+// which looks every 10 ms: the chunks that changed go out at once, and the
+// whole frame again once a second. Both threads meet only in the shared
+// WriterState: the canvas's packed bytes under the channel's writeLock, and
+// atomic flags.
 #pragma once
 
 #include <atomic>
@@ -17,7 +18,7 @@ namespace talvio {
 inline constexpr std::uint32_t kWriterPassMs = 10;
 inline constexpr std::uint32_t kWriterStopWaitMs = 2000;
 inline constexpr std::uint32_t kBlankSettleMs = 50;
-inline constexpr int kWriterIdlePasses = 3;
+inline constexpr std::uint32_t kLcdRefreshMs = 1000;
 
 class LcdHandset : public HandsetDevice {
 public:
