@@ -404,7 +404,7 @@ std::uint32_t GetLastError();
 void SetLastError(std::uint32_t error);
 
 // --- kernel objects -------------------------------------------------------------
-// Opaque kernel handle: mutexes and threads. Owned through os::Handle.
+// Opaque kernel handle: mutexes, events and threads. Owned through os::Handle.
 struct KernelTag;
 using KernelHandle = KernelTag*;
 bool CloseHandle(KernelHandle handle);
@@ -414,6 +414,11 @@ std::uint32_t WaitForSingleObject(KernelHandle handle, std::uint32_t timeoutMs);
 // ERROR_ALREADY_EXISTS and the existing mutex is opened.
 KernelHandle CreateMutex(bool initialOwner, const wchar_t* name);
 bool ReleaseMutex(KernelHandle mutex);
+
+// CreateEventW without a name. A wait that an auto-reset event satisfies
+// resets it; a manual-reset one stays set.
+KernelHandle CreateEvent(bool manualReset, bool initialState);
+bool SetEvent(KernelHandle event);
 
 // _beginthreadex with a chosen stack size, not suspended.
 using ThreadStart = unsigned (*)(void* argument);

@@ -138,11 +138,13 @@ struct ThreadState {
 };
 
 struct KernelObject {
-    enum class Kind { Mutex, Thread } kind = Kind::Mutex;
+    enum class Kind { Mutex, Event, Thread } kind = Kind::Mutex;
     bool named = false;
     ThreadState* owner = nullptr;  // mutex
     std::uint32_t count = 0;
     bool abandoned = false;
+    bool signalled = false;    // event
+    bool manualReset = false;  // event
     bool finished = false;
     std::uint32_t exitCode = kStillActive;
     std::size_t stackSize = 0;

@@ -83,6 +83,7 @@ std::uint32_t WaitForSingleObject(KernelHandle handle, std::uint32_t timeoutMs) 
     ThreadState& self = Self();
     auto signalled = [&] {
         if (object->kind == KernelObject::Kind::Thread) return object->finished;
+        if (object->kind == KernelObject::Kind::Event) return object->signalled;
         return !object->owner || object->owner == &self;
     };
     if (!signalled() && timeoutMs != 0) {
@@ -90,6 +91,7 @@ std::uint32_t WaitForSingleObject(KernelHandle handle, std::uint32_t timeoutMs) 
         WaitUntil(lock, signalled, [&] { return deadline; });
     }
     if (!signalled()) return kWaitTimeout;
+    if (object->kind == KernelObject::Kind::Event && !object->manualReset) object->signalled = false;
     if (object->kind == KernelObject::Kind::Mutex) {
         object->owner = &self;
         ++object->count;
@@ -151,6 +153,29 @@ bool ReleaseMutex(KernelHandle mutex) {
         object->owner = nullptr;
         d.changed.notify_all();
     }
+    return true;
+}
+
+KernelHandle CreateEvent(bool manualReset, bool initialState) {
+    Desktop& d = TheDesktop();
+    Lock lock(d.mutex);
+    auto object = std::make_shared<KernelObject>();
+    object->kind = KernelObject::Kind::Event;
+    object->manualReset = manualReset;
+    object->signalled = initialState;
+    return NewHandle(std::move(object));
+}
+
+bool SetEvent(KernelHandle event) {
+    Desktop& d = TheDesktop();
+    Lock lock(d.mutex);
+    auto object = Lookup(event, KernelObject::Kind::Event);
+    if (!object) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    object->signalled = true;
+    d.changed.notify_all();
     return true;
 }
 

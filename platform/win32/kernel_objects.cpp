@@ -44,6 +44,12 @@ KernelHandle CreateMutex(bool initialOwner, const wchar_t* name) {
 
 bool ReleaseMutex(KernelHandle mutex) { return ::ReleaseMutex(ToHandle(mutex)) != FALSE; }
 
+KernelHandle CreateEvent(bool manualReset, bool initialState) {
+    return FromHandle(CreateEventW(nullptr, manualReset, initialState, nullptr));
+}
+
+bool SetEvent(KernelHandle event) { return ::SetEvent(ToHandle(event)) != FALSE; }
+
 KernelHandle CreateThread(std::size_t stackSize, ThreadStart start, void* argument,
                           ThreadId* threadId) {
     auto launch = std::make_unique<ThreadLaunch>(ThreadLaunch{start, argument});

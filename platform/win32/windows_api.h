@@ -14,6 +14,7 @@
 #undef AppendMenu
 #undef CallWindowProc
 #undef CreateDialogParam
+#undef CreateEvent
 #undef CreateMutex
 #undef CreateWindow
 #undef CreateWindowEx

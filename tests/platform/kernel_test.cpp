@@ -62,6 +62,26 @@ TEST_F(KernelTest, MutexIsRecursiveForItsOwnerOnly) {
     EXPECT_EQ(GetLastError(), 288u);
 }
 
+TEST_F(KernelTest, AnAutoResetEventWakesOneWaitAndResetsAManualOneStaysSet) {
+    Handle automatic(CreateEvent(false, false));
+    Handle manual(CreateEvent(true, true));
+    std::uint32_t woken = kWaitFailed;
+    std::uint64_t wokenAt = 0;
+    SimulatedThread waiter(hosted::kDefaultProcess, [&] {
+        woken = WaitForSingleObject(automatic.get(), 5000);
+        wokenAt = hosted::Now();
+    });
+    hosted::AdvanceTime(300);
+    EXPECT_TRUE(SetEvent(automatic.get()));
+    waiter.Join();
+    EXPECT_EQ(woken, kWaitObject0);
+    EXPECT_EQ(wokenAt, 300u);
+    EXPECT_EQ(WaitForSingleObject(automatic.get(), 0), kWaitTimeout);
+    EXPECT_EQ(WaitForSingleObject(manual.get(), 0), kWaitObject0);
+    EXPECT_EQ(WaitForSingleObject(manual.get(), 0), kWaitObject0);
+    EXPECT_FALSE(SetEvent(nullptr));
+}
+
 TEST_F(KernelTest, UnsatisfiableFiniteWaitOnTheClockThreadAdvancesToItsDeadline) {
     Handle mutex(CreateMutex(false, nullptr));
     SimulatedThread holder;
