@@ -64,7 +64,11 @@ unsigned WriterMain(void* argument) {
             } else if (state.frameDirty.exchange(false)) {
                 SendFrame(state, report, false);
             }
-            os::Sleep(kWriterPassMs);
+            const std::uint32_t elapsed = os::GetTickCount() - lastRefresh;
+            if (!state.wake) os::Sleep(kWriterPassMs);
+            else if (elapsed < kLcdRefreshMs) {
+                os::WaitForSingleObject(state.wake.get(), kLcdRefreshMs - elapsed);
+            }
         }
     } catch (const std::exception&) {
         // Out of memory for a report buffer: the stream ends, the device stays usable.
@@ -94,6 +98,7 @@ int LcdHandset::AfterOpen() {
     screen_ = context_.screenFactory ? context_.screenFactory(*this) : nullptr;
     writer_ = std::make_shared<WriterState>();
     writer_->channel = channel_;
+    writer_->wake.reset(os::CreateEvent(false, false));
     writer_->canvas = std::make_shared<LcdCanvas>(LcdCanvas::kDefaultWidth,
                                                   LcdCanvas::kDefaultHeight, kLcdChunkWidth,
                                                   std::vector<int>(kLcdPages, 8));
@@ -121,6 +126,7 @@ bool LcdHandset::StartWriter() {
 bool LcdHandset::StopWriter() {
     if (!writerThread_) return true;
     writer_->writerRunning.store(false);
+    if (writer_->wake) os::SetEvent(writer_->wake.get());
     const bool ended = os::WaitForSingleObject(writerThread_.get(), kWriterStopWaitMs) ==
                        os::kWaitObject0;
     writerThread_.reset();
@@ -139,6 +145,7 @@ int LcdHandset::RenderScreen(int) {
         canvas.Pack();
         writer_->frameDirty.store(true);
     }
+    if (writer_->wake) os::SetEvent(writer_->wake.get());
     rendering_.store(false);
     return 0;
 }

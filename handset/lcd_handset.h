@@ -1,9 +1,10 @@
 // Model 11 (0x04B4/0x0407): keypad and 128 x 64 LCD. The picture is drawn
 // on the main thread into the canvas and streamed by the writer thread,
-// which looks every 10 ms: the chunks that changed go out at once, and the
-// whole frame again once a second. Both threads meet only in the shared
-// WriterState: the canvas's packed bytes under the channel's writeLock, and
-// atomic flags.
+// which sleeps until a new picture is packed (the wake event) or a second
+// has passed: the chunks that changed go out at once, and the whole frame
+// again once a second. Both threads meet only in the shared WriterState:
+// the canvas's packed bytes under the channel's writeLock, atomic flags and
+// the event.
 #pragma once
 
 #include <atomic>
@@ -48,6 +49,8 @@ public:
         std::atomic<bool> frameDirty{false};
         std::atomic<bool> writerRunning{false};
         std::atomic<std::uint32_t> lastWriteTick{0};
+        // Set after frameDirty and at stop; without one the writer looks every 10 ms.
+        os::Handle wake;
     };
 
 private:
