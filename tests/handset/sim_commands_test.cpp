@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "handset/handset_protocol.h"
+#include "tests/support/temp_folder.h"
 
 namespace talvio {
 namespace {
@@ -66,6 +69,37 @@ TEST(SimCommands, WaitQuitCommentsAndMalformedLines) {
                             "line maybe", "fly", "quit now", "key"}) {
         EXPECT_EQ(ExecuteSimCommand(target, bad).reply.rfind("error:", 0), 0u) << bad;
     }
+}
+
+TEST(SimCommands, SnapshotWritesTheLcdAsAPlainPbmOrAFourTimesPng) {
+    testing::TempFolder folder("sim-snapshot");
+    Target target;
+    const std::string pbm = folder.file("lcd.pbm").string();
+    EXPECT_EQ(ExecuteSimCommand(target, "snapshot " + pbm).reply, "error: no handset plugged");
+    ASSERT_EQ(ExecuteSimCommand(target, "plug 11").reply, "ok");
+    // The top-left dot: device page 7, chunk at column 121, data byte 10, bit 7.
+    std::uint8_t chunk[16] = {1, 3, 1, 7, 121};
+    chunk[5 + 10] = 0x80;
+    target.sim->AcceptOutputReport(chunk, sizeof(chunk));
+
+    EXPECT_EQ(ExecuteSimCommand(target, "snapshot " + pbm + " ").reply, "ok");
+    std::string expected = "P1\n128 64\n1" + std::string(127, '0') + "\n";
+    for (int row = 1; row < 64; ++row) expected += std::string(128, '0') + "\n";
+    std::ifstream pbmFile(pbm, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(pbmFile), {}), expected);
+
+    std::filesystem::create_directories(folder.file("with space"));
+    const std::string png = folder.file("with space").string() + "/lcd.png";
+    EXPECT_EQ(ExecuteSimCommand(target, "snapshot " + png).reply, "ok");
+    std::ifstream pngFile(png, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(pngFile), {});
+    ASSERT_GE(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // IHDR: width 512, height 256, big-endian.
+    EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\x02\0\0\0\x01\0", 8));
+
+    const std::string nowhere = folder.file("missing").string() + "/lcd.png";
+    EXPECT_EQ(ExecuteSimCommand(target, "snapshot " + nowhere).reply, "error: cannot write " + nowhere);
 }
 
 TEST(SimHandsetOutput, HistoryKeepsTheOrderOfRouteLightAndLcdRuns) {

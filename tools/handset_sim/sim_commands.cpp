@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/handset_sim/sim_snapshot.h"
+
 namespace talvio {
 namespace {
 
@@ -85,6 +87,18 @@ SimCommandResult ExecuteSimCommand(SimControlTarget& target, std::string_view li
             for (const std::string& entry : sim.history()) history += (history.empty() ? "" : " ") + entry;
         });
         return Reply(plugged ? history : "error: no handset plugged");
+    }
+    if (name == "snapshot" && words.size() >= 2) {
+        // The rest of the line, so a path may hold spaces.
+        std::string_view path = line.substr(static_cast<std::size_t>(words[1].data() - line.data()));
+        while (!path.empty() && (path.back() == ' ' || path.back() == '\r' || path.back() == '\t')) {
+            path.remove_suffix(1);
+        }
+        bool saved = false;
+        const bool plugged =
+            target.Apply([&](SimHandset& sim) { saved = SaveLcdSnapshot(sim, std::string(path)); });
+        if (!plugged) return Reply("error: no handset plugged");
+        return Reply(saved ? "ok" : "error: cannot write " + std::string(path));
     }
     if (name == "lift" && words.size() == 1) return apply([](SimHandset& sim) { sim.Lift(); });
     if (name == "hangup" && words.size() == 1) return apply([](SimHandset& sim) { sim.HangUp(); });

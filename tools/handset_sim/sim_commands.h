@@ -4,6 +4,7 @@
 //   lift            hangup          line on|off       silent on|off
 //   key <event code> (the key that raises it)   rawkey <key code>   release
 //   wheel <steps>   (negative: the other way)   wait <ms>   state   history   quit
+//   snapshot <file> (the LCD as a 4x PNG, or a plain PBM for a .pbm name)
 // Replies: "ok", "error: ...", for "state" a list of name=value pairs, for
 // "history" the latest route and light commands and LCD chunk runs.
 #pragma once

@@ -10,6 +10,7 @@
 //   handset_sim.exe [--model 10|11] [--control NAME] [--script FILE] [--log FILE] [--headless]
 #include "platform/win32/windows_api.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -22,13 +23,14 @@
 #include "handset/handset_protocol.h"
 #include "tools/control_pipe/control_pipe_win32.h"
 #include "tools/handset_sim/app/sim_bus_win32.h"
+#include "tools/handset_sim/sim_snapshot.h"
 
 namespace {
 
 using talvio::SimHandset;
 using talvio::sim::SimBus;
 
-constexpr int kScale = 4;
+constexpr int kScale = talvio::kSnapshotScale;
 constexpr int kLcdLeft = 8;
 constexpr int kLcdTop = 8;
 constexpr int kStatusTop = kLcdTop + 64 * kScale + 8;
@@ -37,7 +39,7 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT_PTR kReleaseTimer = 2;
 constexpr int kFirstKeyId = 1000;
 
-enum ControlId { kHook = 100, kWheelUp, kWheelDown, kLine, kPlug10, kPlug11, kUnplug };
+enum ControlId { kHook = 100, kWheelUp, kWheelDown, kLine, kPlug10, kPlug11, kUnplug, kSavePng };
 
 struct Key {
     const wchar_t* label;
@@ -100,15 +102,11 @@ void RunScript(std::wstring path, bool quitAtEnd) {
 void Paint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    std::vector<std::uint32_t> pixels(SimHandset::kWidth * SimHandset::kHeight, 0x00202020);
+    std::vector<std::uint32_t> pixels(SimHandset::kWidth * SimHandset::kHeight, talvio::kLcdDarkColour);
     std::wstring status = L"no handset plugged";
     bool light = false;
     g_app->bus.Apply([&](SimHandset& sim) {
-        for (int y = 0; y < SimHandset::kHeight; ++y) {
-            for (int x = 0; x < SimHandset::kWidth; ++x) {
-                if (sim.Pixel(x, y)) pixels[y * SimHandset::kWidth + x] = 0x00E0F0FF;
-            }
-        }
+        pixels = talvio::LcdPicture(sim, 1);
         light = sim.lightOn();
         const wchar_t* route = sim.audioRoute() == talvio::kRouteRing   ? L"ring (3)"
                                : sim.audioRoute() == talvio::kRouteTalk ? L"talk (2)"
@@ -154,8 +152,26 @@ void CreateControls(HWND window) {
         int id;
     } switches[] = {{L"Hook", kHook},       {L"Wheel +", kWheelUp}, {L"Wheel -", kWheelDown},
                     {L"Line", kLine},       {L"Plug 10", kPlug10},  {L"Plug 11", kPlug11},
-                    {L"Unplug", kUnplug}};
-    for (int i = 0; i < 7; ++i) AddButton(window, switches[i].label, switches[i].id, kLcdLeft + i * 74, row, 70);
+                    {L"Unplug", kUnplug},   {L"Save PNG", kSavePng}};
+    for (int i = 0; i < 8; ++i) AddButton(window, switches[i].label, switches[i].id, kLcdLeft + i * 74, row, 70);
+}
+
+// The LCD as the user sees it, at 4x, into a PNG file the user names.
+void SavePicture(HWND window) {
+    wchar_t path[MAX_PATH] = L"handset_lcd.png";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = L"PNG pictures (*.png)\0*.png\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrDefExt = L"png";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameW(&dialog)) return;
+    const std::string reply = Execute("snapshot " + talvio::WideToAnsi(path));
+    if (reply.rfind("error: cannot", 0) == 0) {
+        MessageBoxW(window, path, L"The picture could not be saved", MB_OK | MB_ICONWARNING);
+    }
 }
 
 // Buttons speak the command language, so that the log shows what a user did.
@@ -180,6 +196,7 @@ void OnCommand(HWND window, int id) {
     case kPlug10: Execute("plug 10"); break;
     case kPlug11: Execute("plug 11"); break;
     case kUnplug: Execute("unplug"); break;
+    case kSavePng: SavePicture(window); break;
     default: break;
     }
 }
@@ -261,7 +278,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         windowClass.lpszClassName = L"TalvioHandsetSimulator";
         RegisterClassExW(&windowClass);
         app.window = CreateWindowExW(0, windowClass.lpszClassName, L"Talvio handset simulator",
-                                     WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 560, 560,
+                                     WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 620, 560,
                                      nullptr, nullptr, instance, nullptr);
         ShowWindow(app.window, show);
     }
