@@ -1,6 +1,7 @@
 // Helpers for Windows tests that drive other programs under Wine: the test
 // program's own folder, a bounded message pump, a child process that is
-// always ended, and the simulators' control pipes. Main thread only.
+// always ended, the simulators' control pipes and the driver itself. Main
+// thread only.
 #pragma once
 
 #include "platform/win32/windows_api.h"
@@ -133,6 +134,31 @@ public:
     HandsetSimulatorProcess(const std::wstring& path, const std::wstring& options)
         : SimulatorProcess(path, L"--headless" + (options.empty() ? L"" : L" " + options),
                            L"talvio-sim-" + std::to_wstring(GetCurrentProcessId())) {}
+};
+
+// TalvioDriver.exe of the build, or the copy in `directory` (relative to
+// the test program). On destruction it is asked to quit, as every running
+// copy answers, while this thread's windows are pumped so that its
+// shutdown sends are answered; a copy that lingers is ended.
+class DriverProcess {
+public:
+    explicit DriverProcess(const std::wstring& directory = L"..\\..\\app\\")
+        : process_(TestProgramDirectory() + directory + L"TalvioDriver.exe") {}
+    DriverProcess(const DriverProcess&) = delete;
+    DriverProcess& operator=(const DriverProcess&) = delete;
+    ~DriverProcess() {
+        if (!process_.running()) return;
+        const UINT quit = RegisterWindowMessageW(L"OrvaneAppUserMessage0A23D86C");
+        if (HWND window = FindWindowExW(nullptr, nullptr, L"OrvaneWindowClass20060218", L"OrvaneWindow20062423")) {
+            PostMessageW(window, quit, 0, 0);
+        }
+        PumpUntil([&] { return !process_.running(); }, kDefaultWaitMs);
+    }
+    bool started() const { return process_.started(); }
+    bool running() const { return process_.running(); }
+
+private:
+    ChildProcess process_;
 };
 
 }  // namespace talvio::testing
