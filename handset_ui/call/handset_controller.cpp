@@ -42,6 +42,11 @@ HandsetController::HandsetController(int modelId, ConnectorRegistry& registry, C
 
 void HandsetController::HandleEvent(int code) {
     if (!IsDispatched(code)) return;
+    // The line switch acts alike with and without a connector, on both models.
+    if (code == event::kLineSelected || code == event::kLineReleased) {
+        OnLineChange();
+        return;
+    }
     if (VoipConnector* target = FindTarget()) {
         OnKey(*target, code);
         return;
@@ -52,10 +57,6 @@ void HandsetController::HandleEvent(int code) {
     case 123:
     case 124:
         VolumeWithoutConnector(code);
-        break;
-    case event::kLineSelected:
-    case event::kLineReleased:
-        OnLineChange();
         break;
     default:
         break;

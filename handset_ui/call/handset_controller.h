@@ -54,7 +54,8 @@ public:
     void OnSettingsChanged() override { Refresh(); }
 
 protected:
-    // The handler of a code of the dispatch list, with its target.
+    // The handler of a code of the dispatch list (but the line switch's),
+    // with its target.
     virtual void OnKey(VoipConnector& target, int code) = 0;
 
     ConnectorRegistry& Registry() const { return registry_; }
@@ -76,9 +77,6 @@ protected:
     // "+" starts a number: a 0 on an empty dial field outside a call types it.
     static void TypeDigit(VoipConnector& target, int code);
 
-    // Codes 71 and 81: unless a ring plays, the ring route on hook without
-    // the telephone line, else the route follows the switches.
-    static void OnLineChange();
     // Code 198: mute during a call, the contacts outside one.
     static void MuteOrContacts(VoipConnector& target);
     // A call that rings while the user is busy: ended, with the busy text
@@ -92,6 +90,9 @@ protected:
 private:
     VoipConnector* FindTarget() const;
     void VolumeWithoutConnector(int code);
+    // Codes 71 and 81: unless a ring plays, the ring route on hook without
+    // the telephone line, else the route follows the switches.
+    static void OnLineChange();
 
     int modelId_;
     ConnectorRegistry& registry_;

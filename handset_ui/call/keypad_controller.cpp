@@ -118,10 +118,6 @@ void KeypadController::OnKey(VoipConnector& target, int code) {
         target.MoveFocus(+1);
         break;
     case 198: MuteOrContacts(target); break;
-    case event::kLineSelected:
-    case event::kLineReleased:
-        OnLineChange();
-        break;
     default:
         break;
     }

@@ -165,9 +165,7 @@ void LcdController::OnCallRinging(VoipConnector& connector, int callId) {
 // Keys -------------------------------------------------------------------------
 
 void LcdController::OnKey(VoipConnector& target, int code) {
-    const bool indicator = code != event::kOnHook && code != event::kLineSelected &&
-                           code != event::kLineReleased && !(IsWheelCode(code) && OnHook());
-    if (indicator) Tray().SetIndicator(2);
+    if (code != event::kOnHook && !(IsWheelCode(code) && OnHook())) Tray().SetIndicator(2);
     switch (code) {
     case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9:
         Digit(target, code);
@@ -212,10 +210,6 @@ void LcdController::OnKey(VoipConnector& target, int code) {
     case event::kOnHook: HandsetDown(target); break;
     case event::kOffHook: HandsetUp(target); break;
     case 198: MuteOrContacts(target); break;
-    case event::kLineSelected:
-    case event::kLineReleased:
-        OnLineChange();
-        break;
     default:
         break;
     }
