@@ -17,7 +17,7 @@
 namespace {
 
 using talvio::clientsim::SimulatedClient;
-using talvio::testing::ChildProcess;
+using talvio::testing::DriverProcess;
 using talvio::testing::HandsetSimulatorProcess;
 using talvio::testing::PumpFor;
 using talvio::testing::PumpUntil;
@@ -29,31 +29,6 @@ constexpr DWORD kRediscoveryWaitMs = 30000;
 
 // The copy beside the handset simulator's setupapi.dll and hid.dll.
 const wchar_t kHandsetDriverDirectory[] = L"with_handset\\";
-
-class Driver {
-public:
-    // The build's driver, or the copy in `directory` (relative to the test).
-    explicit Driver(const std::wstring& directory = L"..\\..\\app\\")
-        : process_(TestProgramDirectory() + directory + L"TalvioDriver.exe") {}
-    Driver(const Driver&) = delete;
-    Driver& operator=(const Driver&) = delete;
-    ~Driver() {
-        if (!process_.running()) return;
-        // The quit request every running copy answers; the client's windows
-        // are pumped meanwhile so the driver's shutdown sends are answered.
-        // A copy that lingers is ended by the process guard.
-        const UINT quit = RegisterWindowMessageW(L"OrvaneAppUserMessage0A23D86C");
-        if (HWND window = FindWindowExW(nullptr, nullptr, L"OrvaneWindowClass20060218", L"OrvaneWindow20062423")) {
-            PostMessageW(window, quit, 0, 0);
-        }
-        PumpUntil([&] { return !process_.running(); }, kWaitMs);
-    }
-    bool started() const { return process_.started(); }
-    bool running() const { return process_.running(); }
-
-private:
-    ChildProcess process_;
-};
 
 // The model 10 handset, beside the driver copy that loads the test DLLs.
 class HandsetSimulator : public HandsetSimulatorProcess {
@@ -100,7 +75,7 @@ const char* const kAttachQueries[] = {"GET SKYPEVERSION", "SEARCH FRIENDS", "SEA
                                       "SEARCH VOICEMAILS", "GET USERSTATUS"};
 
 TEST_F(SkypeBlackBoxTest, AttachesQueriesEveryFriendAndKeepsTheLink) {
-    Driver driver;
+    DriverProcess driver;
     ASSERT_TRUE(driver.started());
     for (const char* query : kAttachQueries) {
         ASSERT_TRUE(WaitFor(query)) << query << ", discoveries " << client.discoveries << ", driver "
@@ -121,7 +96,7 @@ TEST_F(SkypeBlackBoxTest, AttachesQueriesEveryFriendAndKeepsTheLink) {
 }
 
 TEST_F(SkypeBlackBoxTest, DetachesWhenTheClientCrashesAndAttachesAgainWhenItIsBack) {
-    Driver driver;
+    DriverProcess driver;
     ASSERT_TRUE(driver.started());
     ASSERT_TRUE(WaitFor("GET USERSTATUS"));
     client.Crash();
@@ -137,7 +112,7 @@ TEST_F(SkypeBlackBoxTest, DetachesWhenTheClientCrashesAndAttachesAgainWhenItIsBa
 
 TEST_F(SkypeBlackBoxTest, AClientThatStartsLaterAnnouncesItself) {
     RestartClientNotYetAvailable();
-    Driver driver;
+    DriverProcess driver;
     ASSERT_TRUE(driver.started());
     ASSERT_TRUE(PumpUntil([&] { return client.discoveries > 0; }));
     PumpFor(1000);
@@ -165,7 +140,7 @@ std::vector<HWND> DriverWindows() {
 
 TEST_F(SkypeBlackBoxTest, JunkPostedByAnotherProcessLeavesTheDriverAnsweringAndAttaching) {
     RestartClientNotYetAvailable();
-    Driver driver;
+    DriverProcess driver;
     ASSERT_TRUE(driver.started());
     ASSERT_TRUE(PumpUntil([&] { return client.discoveries > 0; }));
     const std::vector<HWND> windows = DriverWindows();
@@ -204,7 +179,7 @@ TEST_F(SkypeBlackBoxTest, RingToneIsTheConfiguredFileWhileTheHandsetIsPluggedAnd
     ASSERT_TRUE(handset.started());
     const std::string state = handset.Command("state");
     ASSERT_NE(state.find("model=10"), std::string::npos) << state;
-    Driver driver(kHandsetDriverDirectory);
+    DriverProcess driver(kHandsetDriverDirectory);
     ASSERT_TRUE(driver.started());
     // Skype's ring tone is entry 0 of the table beside the driver by default.
     std::wstring expected = TestProgramDirectory() + kHandsetDriverDirectory + L"waves\\ring0.wav";
