@@ -86,6 +86,11 @@ protected:
     bool AnotherLiveCall(VoipConnector& connector, int callId) const;
 
     bool handsFree_ = false;
+    // The handset was seen lifted since it appeared. The first report of a
+    // handset that appears on hook (at start, or plugged in again) raises
+    // the put-down code too: that only tells the hook state, and must not
+    // refuse a ringing call or end one in progress.
+    bool lifted_ = false;
 
 private:
     VoipConnector* FindTarget() const;

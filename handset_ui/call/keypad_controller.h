@@ -49,12 +49,6 @@ private:
     // is hidden when the handset went down, or for the talk key on hook
     // with nothing to end.
     void EndKey(VoipConnector& target, int code);
-
-    // The handset was seen lifted since it appeared. The first report of a
-    // handset that appears on hook (at start, or plugged in again) raises
-    // the put-down code too: that only tells the hook state, and must not
-    // refuse a ringing call or end one in progress.
-    bool lifted_ = false;
 };
 
 }  // namespace talvio

@@ -1,6 +1,7 @@
 #include "handset_ui/call/lcd_controller.h"
 
 #include <string>
+#include <utility>
 
 #include "audio/audio_service.h"
 #include "connectors/skype/skype_connector.h"
@@ -305,13 +306,15 @@ void LcdController::TalkKey(VoipConnector& target) {
 }
 
 void LcdController::HandsetDown(VoipConnector& target) {
+    const bool wasLifted = std::exchange(lifted_, false);
     Tray().SetIndicator(4);
     if (!Audio_IsRinging()) RouteRefresh();
     if (handsFree_) SetHandsFree(false);
-    else EndOrCloseClient(target, event::kOnHook);
+    else if (wasLifted) EndOrCloseClient(target, event::kOnHook);
 }
 
 void LcdController::HandsetUp(VoipConnector& target) {
+    lifted_ = true;
     Popup().startFade();
     SetHandsFree(false);
     if (!Audio_IsRinging()) RouteRefresh();

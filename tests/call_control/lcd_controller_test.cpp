@@ -125,6 +125,18 @@ TEST_F(LcdTest, AnIncomingCallIsShownRingingThenInProgressAndTheIdleStateFollows
     EXPECT_EQ(tray.LastBlink(), "blink 0");
 }
 
+TEST_F(LcdTest, AHandsetPluggedInAgainDuringARingLeavesTheCallRinging) {
+    Start();
+    RingFromAlice();
+    bus.Unplug(handset);
+    Settle();
+    handset = bus.PlugHandset(kLcdModelId);
+    Settle();
+    const Strings replugged = Commands();
+    EXPECT_EQ(std::count(replugged.begin(), replugged.end(), "BTN_PRESSED NO"), 0);
+    EXPECT_NE(skype->RingingIncomingCall(), 0);
+}
+
 TEST_F(LcdTest, EachCallStateReportTellsTheScreenItsKind) {
     Start();
     lcd().OnCallRouting(*skype, 20);
