@@ -18,10 +18,17 @@
 //   driver junk N              N junk messages to the driver's windows
 //   config lock|unlock         config.xml held open against writing (marked first,
 //                              so that a rewrite shows)
+//   config lcdlogo TEXT        a config.xml that names only the LCD's logo text
+//   program add FILE           FILE of the runner's folder beside the driver (the
+//                              test hook library vantrel.dll)
 //   picture popup FILE         the volume popup at the mixer's speaker volume, as PNG
 //   expect client TEXT         the client received TEXT since the last action (and
 //                              after what the expectations before it matched)
 //   expect handset route=N|light=N|state NAME=V|state NAME>V
+//   expect handset picture [not] FILE [rows A B] [columns L R] [from DX DY]
+//                              the LCD shows (not: does not show now) that part of
+//                              FILE, a composed page beside the script, moved by
+//                              (DX, DY); the last picture is left in OUTDIR as lcd.pbm
 //   expect handset blink       the light on, off and on again, blink steps apart
 //   expect handset dark        the light off after the last action, and off 1.5 s on
 //   expect driver exit|answers|no dialog|popup
@@ -50,6 +57,7 @@
 #include "tools/scenario/app/driver_windows_win32.h"
 #include "tools/scenario/app/popup_picture_win32.h"
 #include "tools/scenario/app/tray_watch_win32.h"
+#include "tools/scenario/lcd_picture.h"
 #include "tools/scenario/scenario_script.h"
 #include "tools/scenario/sim_log.h"
 
@@ -92,7 +100,7 @@ bool FindFrom(const std::vector<Entry>& entries, std::size_t& cursor, const std:
     return false;
 }
 
-std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\') + 1); }
+std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/") + 1); }
 
 std::string Narrow(const std::wstring& text) { return talvio::WideToUtf8(text); }
 
@@ -147,6 +155,7 @@ private:
     bool Config(const Step& step, std::string& why);
     bool Expect(const Step& step, std::string& why);
     bool ExpectHandset(const Step& step, DWORD within, std::string& why);
+    bool ExpectPicture(const Step& step, DWORD within, std::string& why);
     bool ExpectDriver(const Step& step, DWORD within, std::string& why);
     bool StartDriver(std::string& why);
     void QuitDriver();
@@ -503,12 +512,73 @@ bool Runner::Config(const Step& step, std::string& why) {
         configLock_.reset();
         return true;
     }
+    if (action == "lcdlogo" && step.words.size() > 2) {
+        const std::string logo = step.Rest(2);
+        if (logo.find_first_of("<>&'\"") != std::string::npos) {
+            why = "a logo text without XML markup characters";
+            return false;
+        }
+        std::ofstream(config, std::ios::binary | std::ios::trunc)
+            << "<?xml version='1.0' encoding='utf-8'?>\r\n<Config>\r\n\t<LCDLogo val='" << logo
+            << "'/>\r\n</Config>\r\n";
+        Print("config   config.xml names the LCD logo text " + logo);
+        return true;
+    }
     why = "unknown config step";
+    return false;
+}
+
+// The handset simulator saves what the LCD shows; it is compared with a
+// composed page, until it matches or, for "not", once.
+bool Runner::ExpectPicture(const Step& step, DWORD within, std::string& why) {
+    const bool negated = step.words.size() > 3 && step.words[3] == "not";
+    const std::size_t fileWord = negated ? 4 : 3;
+    LcdRegion region;
+    if (step.words.size() <= fileWord ||
+        !ParseLcdRegion(std::vector<std::string>(step.words.begin() + fileWord + 1, step.words.end()), region)) {
+        why = "picture [not] FILE [rows A B] [columns L R] [from DX DY]";
+        return false;
+    }
+    const std::string& name = step.words[fileWord];
+    const std::optional<std::string> composed =
+        ReadBytes(fs::path(Folder(options_.script) + talvio::Utf8ToWide(name)));
+    const LcdPicture expected = ParseLcdPicture(composed.value_or(""));
+    if (expected.empty()) {
+        why = "no 128 x 64 picture in " + name;
+        return false;
+    }
+    const std::wstring shownPath = options_.out + L"lcd.pbm";
+    int differences = -1;
+    const auto look = [&] {
+        const std::string reply = handset_->Command("snapshot " + Narrow(shownPath));
+        const std::optional<std::string> shown = ReadBytes(fs::path(shownPath));
+        differences = reply == "ok" ? CountLcdDifferences(ParseLcdPicture(shown.value_or("")), expected, region) : -1;
+        return differences == 0;
+    };
+    const std::string part = " (rows " + std::to_string(region.top) + "-" + std::to_string(region.bottom - 1) +
+                             ", columns " + std::to_string(region.left) + "-" + std::to_string(region.right - 1) + ")";
+    if (negated) {
+        Poll();
+        if (!look() && differences > 0) {
+            Print("handset  the LCD does not show " + name + part);
+            return true;
+        }
+        why = differences == 0 ? "the LCD already shows " + name + part : "no picture from the handset simulator";
+        return false;
+    }
+    if (WaitUntil(look, within)) {
+        Print("handset  the LCD shows " + name + part);
+        return true;
+    }
+    why = differences < 0 ? "no picture from the handset simulator"
+                          : "the LCD did not show " + name + part + " within " + std::to_string(within) + " ms (" +
+                                std::to_string(differences) + " pixels differ; last picture: lcd.pbm)";
     return false;
 }
 
 bool Runner::ExpectHandset(const Step& step, DWORD within, std::string& why) {
     const std::string what = step.Rest(2);
+    if (step.words.size() > 3 && step.words[2] == "picture") return ExpectPicture(step, within, why);
     if (what == "dark") {
         // Timed from the action that should end the light.
         if (WaitUntil([&] { return FindDark(actionTick_, within); }, within + kDarkMs)) return true;
@@ -659,6 +729,15 @@ bool Runner::Execute(const Step& step, std::string& why) {
     if (verb == "handset" && step.words.size() > 1) return Simulator(*handset_, step, why);
     if (verb == "driver") return Driver(step, why);
     if (verb == "config") return Config(step, why);
+    if (verb == "program" && step.words.size() == 3 && step.words[1] == "add") {
+        const std::wstring file = talvio::Utf8ToWide(step.words[2]);
+        if (!CopyFileW((kit_ + file).c_str(), (program_ + file).c_str(), FALSE)) {
+            why = "cannot copy " + Narrow(kit_ + file) + " beside the driver";
+            return false;
+        }
+        Print("program  " + step.words[2] + " beside the driver");
+        return true;
+    }
     if (verb == "picture" && step.words.size() == 3 && step.words[1] == "popup") {
         const std::wstring path = options_.out + talvio::Utf8ToWide(step.words[2]);
         const PopupPicture picture = WriteVolumePopupPicture(path);
