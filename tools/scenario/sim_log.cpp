@@ -59,7 +59,7 @@ std::string DescribeClientCommand(const SimEvent& event) {
 std::string DescribeHandsetCommand(const SimEvent& event) {
     std::string_view args;
     const std::string_view verb = FirstWord(event.text, &args);
-    if (verb == "state" || verb == "history" || verb == "wait" || verb == "quit") return {};
+    if (verb == "state" || verb == "history" || verb == "snapshot" || verb == "wait" || verb == "quit") return {};
     if (event.reply != "ok") return std::string(kHandset) + event.text + " failed: " + event.reply;
     if (verb == "lift") return std::string(kHandset) + "lifted";
     if (verb == "hangup") return std::string(kHandset) + "put down";

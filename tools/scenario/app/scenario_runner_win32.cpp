@@ -22,6 +22,7 @@
 //   program add FILE           FILE of the runner's folder beside the driver (the
 //                              test hook library vantrel.dll)
 //   picture popup FILE         the volume popup at the mixer's speaker volume, as PNG
+//   picture handset FILE       the LCD as the handset simulator shows it (4x), as PNG
 //   expect client TEXT         the client received TEXT since the last action (and
 //                              after what the expectations before it matched)
 //   expect handset route=N|light=N|state NAME=V|state NAME>V
@@ -153,6 +154,7 @@ private:
     bool Simulator(SimulatorProcess& simulator, const Step& step, std::string& why);
     bool Driver(const Step& step, std::string& why);
     bool Config(const Step& step, std::string& why);
+    bool Picture(const std::string& subject, const std::string& file, std::string& why);
     bool Expect(const Step& step, std::string& why);
     bool ExpectHandset(const Step& step, DWORD within, std::string& why);
     bool ExpectPicture(const Step& step, DWORD within, std::string& why);
@@ -724,6 +726,9 @@ bool Runner::Execute(const Step& step, std::string& why) {
         return true;
     }
     if (verb == "expect") return Expect(step, why);
+    // A picture changes nothing: the expectations after it still see what
+    // came before it.
+    if (verb == "picture" && step.words.size() == 3) return Picture(step.words[1], step.words[2], why);
     MarkAction();
     if (verb == "client" && step.words.size() > 1) return Simulator(*client_, step, why);
     if (verb == "handset" && step.words.size() > 1) return Simulator(*handset_, step, why);
@@ -738,18 +743,34 @@ bool Runner::Execute(const Step& step, std::string& why) {
         Print("program  " + step.words[2] + " beside the driver");
         return true;
     }
-    if (verb == "picture" && step.words.size() == 3 && step.words[1] == "popup") {
-        const std::wstring path = options_.out + talvio::Utf8ToWide(step.words[2]);
+    why = "unknown step";
+    return false;
+}
+
+bool Runner::Picture(const std::string& subject, const std::string& file, std::string& why) {
+    const std::wstring path = options_.out + talvio::Utf8ToWide(file);
+    Poll();
+    if (subject == "popup") {
         const PopupPicture picture = WriteVolumePopupPicture(path);
         if (!picture.written) {
             why = "cannot write " + Narrow(path);
             return false;
         }
         Print("picture  the volume popup at speaker volume " + std::to_string(picture.volume) +
-              " (as the mixer reads it), saved as " + step.words[2]);
+              " (as the mixer reads it), saved as " + file);
         return true;
     }
-    why = "unknown step";
+    if (subject == "handset") {
+        // The simulator writes the LCD as its window shows it, at 4x.
+        const std::string reply = handset_->Command("snapshot " + Narrow(path));
+        if (reply != "ok") {
+            why = reply;
+            return false;
+        }
+        Print("picture  the handset's LCD saved as " + file);
+        return true;
+    }
+    why = "unknown picture";
     return false;
 }
 
