@@ -37,8 +37,9 @@ test: deps
 	else rc=1; fi; \
 	exit $$rc
 
-# The demo: the driver with the handset and client simulators through a
-# scripted call (tools/scenario/call.scn); see tools/run-demo.sh. Builds
+# The demo: the driver with the handset and client simulators through two
+# scripted calls, the LCD handset's (tools/scenario/lcd_call.scn) and the
+# keypad handset's (tools/scenario/call.scn); see tools/run-demo.sh. Builds
 # only what it needs. The program is single-instance per Wine prefix.
 run: deps
 	cmake --preset windows >/dev/null
@@ -46,8 +47,10 @@ run: deps
 	@tools/run-demo.sh build/windows
 
 # Asks the running copy to quit through Closo.dll, as an installer does
-# (in the Wine prefix a running `make run` uses).
+# (in the Wine prefix a running `make run` uses), and marks the run
+# stopped, so that it starts no further scenario.
 stop:
+	@[ ! -f out/run/wineprefix ] || touch out/run/stopped
 	@[ -f build/windows/build.ninja ] || cmake --preset windows >/dev/null
 	@cmake --build --preset windows --target closo_call >/dev/null
 	TALVIO_WINEPREFIX=$$(cat out/run/wineprefix 2>/dev/null) $(WINE_RUN) build/windows/tests/wine/closo_call.exe
