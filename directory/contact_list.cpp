@@ -34,7 +34,7 @@ ContactRecord& ContactList::FindOrAddContact(std::string_view handle) {
 ContactRecord& ContactList::Append(std::string_view handle, std::uint8_t listed) {
     ContactRecord& contact = records_.emplace_back();
     contact.handle.assign(handle);
-    contact.handleAnsi = WideToAnsi(Utf8ToWide(handle));
+    contact.handleAnsi = Utf8ToAnsi(handle);
     contact.listed = listed;
     contact.sequence = nextSequence_++;
     byHandle_.emplace(contact.handle, std::prev(records_.end()));

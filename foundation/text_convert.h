@@ -17,6 +17,14 @@ std::wstring AnsiToWide(std::string_view ansi);
 // most U+10FFFF); the caller checks.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// Between UTF-8 and the system ANSI code page. A byte below 0x40 is a
+// character of its own in every Windows ANSI page (no double-byte trail
+// byte is that low), so AnsiToUtf8 converts the runs between such bytes
+// separately: a broken double-byte sequence can never swallow the space or
+// comma after it. Characters the page lacks become its default character.
+std::string AnsiToUtf8(std::string_view ansi);
+std::string Utf8ToAnsi(std::string_view utf8);
+
 // Wide literal of code units from a UTF-8 literal, for text outside ASCII
 // (wchar_t is 32-bit on Linux, so L"..." cannot be relied on there).
 inline std::wstring W(std::string_view utf8) { return Utf8ToWide(utf8); }

@@ -154,7 +154,7 @@ int Utf8String::compareNoCase(const char* bytes) const {
 
 std::wstring Utf8String::toWide() const { return Utf8ToWide(view()); }
 
-std::string Utf8String::toAnsi() const { return WideToAnsi(Utf8ToWide(view())); }
+std::string Utf8String::toAnsi() const { return Utf8ToAnsi(view()); }
 
 Utf8String Utf8String::escaped() const {
     std::size_t extra = 0;

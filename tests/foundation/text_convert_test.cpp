@@ -41,5 +41,10 @@ TEST(TextConvert, AnsiIsTheWesternCodePage) {
     EXPECT_EQ(AnsiToWide(""), L"");
 }
 
+TEST(TextConvert, AnsiAndUtf8MeetThroughTheCodePage) {
+    EXPECT_EQ(AnsiToUtf8("J\xF6rg,\x80 5"), "J\xC3\xB6rg,\xE2\x82\xAC 5");
+    EXPECT_EQ(Utf8ToAnsi("J\xC3\xB6rg \xE2\x82\xAC \xE4\xB8\xAD"), "J\xF6rg \x80 ?");
+}
+
 }  // namespace
 }  // namespace talvio
