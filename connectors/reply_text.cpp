@@ -1,6 +1,7 @@
 #include "connectors/reply_text.h"
 
 #include <climits>
+#include <iterator>
 
 namespace talvio::reply_text {
 
@@ -62,6 +63,35 @@ int ParseDecimal(std::string_view text) {
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
+}
+
+int LookUpWord(std::span<const WordValue> table, std::string_view word, int otherwise) {
+    for (const WordValue& entry : table) {
+        if (EqualsNoCase(entry.word, word)) return entry.value;
+    }
+    return otherwise;
+}
+
+std::optional<int> UserStatusOf(std::string_view word) {
+    static constexpr std::string_view kWords[] = {"UNKNOWN", "ONLINE", "OFFLINE",   "AWAY",
+                                                  "NA",      "DND",    "INVISIBLE", "LOGGEDOUT"};
+    for (std::size_t i = 0; i < std::size(kWords); ++i) {
+        if (kWords[i] == word) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<CallNotice> ParseCallNotice(std::string_view rest) {
+    const auto number = ParseCallNumber(NextWord(rest));
+    if (!number) return std::nullopt;
+    const std::string_view property = NextWord(rest);
+    if (property.empty()) return std::nullopt;
+    return CallNotice{*number + 1, property, SkipSpaces(rest)};
+}
+
+CallTypeWord ParseCallType(std::string_view value) {
+    return {EqualsNoCase(value, "OUTGOING_P2P") || EqualsNoCase(value, "OUTGOING_PSTN"),
+            EqualsNoCase(value, "OUTGOING_PSTN") || EqualsNoCase(value, "INCOMING_PSTN")};
 }
 
 }  // namespace talvio::reply_text

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace talvio::reply_text {
@@ -44,15 +45,54 @@ void ForEachListedNumber(std::string_view list, Take&& take) {
 }
 
 // Calls `take(handle)` for every handle of a "USERS " list: split at
-// spaces, a ',' directly before a space (or at the end) is dropped.
+// spaces, a ',' directly before a space (or at the end) is dropped; with
+// `commasSeparate` every ',' splits as a space does.
 template <typename Take>
-void ForEachListedHandle(std::string_view list, Take&& take) {
+void ForEachListedHandle(std::string_view list, bool commasSeparate, Take&& take) {
     while (true) {
         std::string_view handle = NextWord(list);
         if (handle.empty()) return;
-        if (handle.back() == ',') handle.remove_suffix(1);
+        if (commasSeparate) {
+            std::size_t comma;
+            while ((comma = handle.find(',')) != std::string_view::npos) {
+                if (comma > 0) take(handle.substr(0, comma));
+                handle.remove_prefix(comma + 1);
+            }
+        } else if (handle.back() == ',') {
+            handle.remove_suffix(1);
+        }
         if (!handle.empty()) take(handle);
     }
 }
+
+struct WordValue {
+    std::string_view word;
+    int value;
+};
+
+// The value of `word` in the table, compared without regard to case; or
+// `otherwise`.
+int LookUpWord(std::span<const WordValue> table, std::string_view word, int otherwise);
+
+// The user status of a "USERSTATUS " word (exact): UNKNOWN 0 ... LOGGEDOUT 7;
+// none for any other word.
+std::optional<int> UserStatusOf(std::string_view word);
+
+// A "CALL " notification after its keyword: the stored id (call number
+// plus one), the property word and the value after the spaces. None when
+// the number is not a call number or the property is missing.
+struct CallNotice {
+    int id;
+    std::string_view property;
+    std::string_view value;
+};
+std::optional<CallNotice> ParseCallNotice(std::string_view rest);
+
+// A call's "TYPE" value.
+struct CallTypeWord {
+    bool outgoing;
+    bool pstn;
+};
+CallTypeWord ParseCallType(std::string_view value);
 
 }  // namespace talvio::reply_text

@@ -1,16 +1,31 @@
 #include "connectors/voip_connector.h"
 
+#include <cstdio>
+#include <vector>
+
 #include "connectors/connector_host.h"
 #include "connectors/connector_registry.h"
 #include "foundation/text_convert.h"
 
 namespace talvio {
 
-VoipConnector::VoipConnector(ConnectorRegistry& registry) : registry_(registry) {}
+namespace {
+
+// Key tones of the local sound resources.
+constexpr int kDigitToneBase = 133;
+constexpr int kStarTone = 146;
+constexpr int kHashTone = 144;
+
+}  // namespace
+
+VoipConnector::VoipConnector(ConnectorRegistry& registry) : registry_(registry) {
+    queue_.SetOwner(&clientWindow_, &ownWindow_);
+}
 
 VoipConnector::~VoipConnector() {
-    // Destroyed here rather than by the base, so the command queue of a
-    // subclass is already stopped and WM_DESTROY still reaches onDestroy.
+    // Destroyed here rather than by the base, so no send is under way and
+    // WM_DESTROY still reaches onDestroy.
+    queue_.stop();
     if (window() != nullptr) os::DestroyWindow(window());
 }
 
@@ -23,13 +38,40 @@ int VoipConnector::OnClientVersionKnown() { return 1; }
 bool VoipConnector::SuppressesPageStep() const { return true; }
 void VoipConnector::SetRingtone(const std::wstring&) {}
 void VoipConnector::PressYes(int) {}
-void VoipConnector::PressNo() {}
+void VoipConnector::PressNo() { PressButton("NO"); }
 void VoipConnector::HookOn() {}
 void VoipConnector::HookOff() {}
 void VoipConnector::BringToFront() {}
 void VoipConnector::NextView() {}
 void VoipConnector::Backspace() {}
-void VoipConnector::PressKey(int) {}
+void VoipConnector::PressKey(int code) {
+    char key = 0;
+    int tone = 0;
+    if (code >= 0 && code <= 9) {
+        key = static_cast<char>('0' + code);
+        tone = kDigitToneBase + code;
+    } else if (code == kKeyStar) {
+        key = '*';
+        tone = kStarTone;
+    } else if (code == kKeyHash) {
+        key = '#';
+        tone = kHashTone;
+    } else if (code == kKeyPlus) {
+        key = '+';
+        tone = kHashTone;
+    } else {
+        return;
+    }
+    if (const int call = CurrentCall(); call != 0) {
+        // Formatted on the stack: a tone during a call allocates nothing.
+        char text[48];
+        const int length = std::snprintf(text, sizeof text, "SET CALL %d DTMF %c", call - 1, key);
+        Send(std::string_view(text, static_cast<std::size_t>(length)));
+        return;
+    }
+    PressButton(std::string_view(&key, 1));
+    Host().PlayKeyTone(tone, 0);
+}
 void VoipConnector::PressButton(std::string_view) {}
 void VoipConnector::ToggleMute() {}
 void VoipConnector::ShowContacts() {}
@@ -44,19 +86,27 @@ int VoipConnector::GetDialText(std::wstring& text, int) {
     return 0;
 }
 void VoipConnector::HideMainWindow() {}
-void VoipConnector::PressDown() {}
-void VoipConnector::PressUp() {}
-void VoipConnector::Focus() {}
-void VoipConnector::SetAudioIn(const std::wstring&) {}
-void VoipConnector::SetAudioOut(const std::wstring&) {}
-void VoipConnector::SetRinger(const std::wstring&) {}
-void VoipConnector::FinishCall(int) {}
-void VoipConnector::AnswerCall(int) {}
-void VoipConnector::RefuseCall(int) {}
-void VoipConnector::CallNumber(std::string_view) {}
-void VoipConnector::HoldCall(int) {}
-void VoipConnector::ResumeCall(int) {}
-void VoipConnector::SendChatMessage(const std::wstring&, const std::wstring&) {}
+void VoipConnector::PressDown() { PressButton("DOWN"); }
+void VoipConnector::PressUp() { PressButton("UP"); }
+void VoipConnector::Focus() { Send("FOCUS"); }
+void VoipConnector::SetAudioIn(const std::wstring& device) { SendWide("SET AUDIO_IN ", device); }
+void VoipConnector::SetAudioOut(const std::wstring& device) { SendWide("SET AUDIO_OUT ", device); }
+void VoipConnector::SetRinger(const std::wstring& device) { SendWide("SET RINGER ", device); }
+void VoipConnector::FinishCall(int callId) { SendCallCommand(callId, "FINISHED"); }
+void VoipConnector::AnswerCall(int callId) { SendCallCommand(callId, "INPROGRESS"); }
+void VoipConnector::RefuseCall(int callId) { SendCallCommand(callId, "FINISHED"); }
+void VoipConnector::HoldCall(int callId) { SendCallCommand(callId, "ONHOLD"); }
+void VoipConnector::ResumeCall(int callId) { SendCallCommand(callId, "INPROGRESS"); }
+
+void VoipConnector::CallNumber(std::string_view target) {
+    if (target.empty()) return;
+    Send("CALL " + std::string(target));
+}
+
+void VoipConnector::SendChatMessage(const std::wstring& user, const std::wstring& text) {
+    if (user.empty()) return;
+    Send("MESSAGE " + WideToUtf8(user) + " " + WideToUtf8(text));
+}
 void VoipConnector::QueryCall(int, bool) {}
 void VoipConnector::QueryVoicemail(int, bool) {}
 void VoipConnector::PlayVoicemail(int) {}
@@ -95,6 +145,42 @@ void VoipConnector::AutoAwayReply(int callId) {
     if (call == nullptr || call->type == CallRecord::kOutgoing) return;
     if (Host().AutoAnswer() && Host().AutoAway()) {
         SendChatMessage(Utf8ToWide(call->partnerHandle), Host().AutoAwayText());
+    }
+}
+
+void VoipConnector::Send(std::string_view command, int priority) { queue_.Enqueue(command, priority); }
+
+void VoipConnector::SendWide(std::string_view prefix, const std::wstring& text) {
+    Send(std::string(prefix) + WideToUtf8(text));
+}
+
+void VoipConnector::SendCallCommand(int callId, std::string_view status) {
+    if (callId <= 0) return;
+    Send("SET CALL " + std::to_string(callId - 1) + " STATUS " + std::string(status));
+}
+
+void VoipConnector::SendQueries(std::string_view prefix, std::span<const std::string_view> properties,
+                                int priority) {
+    std::string command(prefix);
+    for (const std::string_view property : properties) {
+        command.resize(prefix.size());
+        command.append(property);
+        Send(command, priority);
+    }
+}
+
+void VoipConnector::QueryContact(std::string_view) {}
+
+void VoipConnector::RetryBusyReplies() {
+    // Ids first: a reply ends its call.
+    std::vector<int> ringing;
+    for (const auto& [id, call] : calls.liveCalls) {
+        if (call.status == CallRecord::kRinging && call.type == CallRecord::kIncoming) {
+            ringing.push_back(id);
+        }
+    }
+    for (const int id : ringing) {
+        if (CallRecord* call = calls.GetLiveCall(id)) AutoBusyReply(*call, false);
     }
 }
 

@@ -3,17 +3,26 @@
 // audio devices) over the client's window protocol, and the directory the
 // client reports (contacts, live and past calls, voicemails).
 //
+// Both client protocols (Skype's and the Voip family's) are text commands
+// and replies of the same shape: the operations whose commands they share,
+// the command queue and the reply handling they share live here; each
+// subclass overrides where its client differs.
+//
 // Ownership: owned by the ConnectorRegistry, which outlives it; the
-// connector owns its hidden window (created by Start) and its directory.
-// Threading: main thread only, except that the command-queue worker reads
-// Hwnd() and ClientWindow(), which are atomic for that reason.
+// connector owns its hidden window (created by Start), its command queue
+// and its directory. Threading: main thread only, except that the
+// command-queue worker reads Hwnd() and ClientWindow(), which are atomic for
+// that reason.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "connectors/command_queue.h"
+#include "connectors/reply_text.h"
 #include "directory/call_record.h"
 #include "directory/contact_list.h"
 #include "directory/voicemail_record.h"
@@ -127,6 +136,37 @@ protected:
     void onDestroy() override;
     void SetClientWindow(os::Hwnd window) { clientWindow_.store(window); }
 
+    // Commands. Send hands a UTF-8 command to the queue; a client whose
+    // protocol has another encoding converts it there.
+    virtual void Send(std::string_view command, int priority = CommandQueue::kImmediate);
+    void SendWide(std::string_view prefix, const std::wstring& text);
+    // Calls are named to the client by their number, the stored id minus one.
+    void SendCallCommand(int callId, std::string_view status);
+    // "<prefix><property>" for each property, in order.
+    void SendQueries(std::string_view prefix, std::span<const std::string_view> properties,
+                     int priority);
+    // The contact queries of the client's protocol, for a new contact.
+    virtual void QueryContact(std::string_view handle);
+    // An armed busy reply waits for its ringing call's partner: tried again
+    // on every live ringing incoming call.
+    void RetryBusyReplies();
+
+    // Replies both protocols share.
+    void OnErrorReply(std::string_view rest);
+    // PARTNER_DISPNAME, PSTN_NUMBER, TIMESTAMP or DURATION of a live call,
+    // else of a past one; false for any other property.
+    bool SetCallProperty(int callId, std::string_view property, std::string_view value);
+    // TYPE of a past call.
+    void SetPastCallType(CallRecord& past, bool outgoing);
+    void OnFriendList(std::string_view list, bool commasSeparate);
+    void AddContact(std::string_view handle, bool create);
+    // "USER " replies; the client's ONLINESTATUS words, and whether it
+    // reports IS_CF_ACTIVE.
+    void OnContactProperty(std::string_view rest, std::span<const reply_text::WordValue> onlineWords,
+                           bool callForwarding);
+    void OnCallList(std::string_view list);
+    void OnFocusedContact(std::string_view handle);
+
     int muteState_ = 0;  // 0 no report yet, 1 muted, 2 not muted
     std::string currentUser_;
     int userStatus_ = kUnknown;
@@ -136,6 +176,10 @@ protected:
     // Read by the command-queue worker while the main thread changes them.
     std::atomic<os::Hwnd> ownWindow_{nullptr};
     std::atomic<os::Hwnd> clientWindow_{nullptr};
+    // After the two handles its worker reads, so it stops before they go.
+    // A subclass stops it first in its own destructor when its members
+    // must outlive every send.
+    CommandQueue queue_;
 
 private:
     ConnectorRegistry& registry_;

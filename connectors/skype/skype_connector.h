@@ -55,13 +55,11 @@ public:
     bool SuppressesPageStep() const override { return false; }
     void SetRingtone(const std::wstring& path) override;
     void PressYes(int direct) override;
-    void PressNo() override;
     void HookOn() override;
     void HookOff() override;
     void BringToFront() override;
     void NextView() override;
     void Backspace() override;
-    void PressKey(int code) override;
     void PressButton(std::string_view name) override;
     void ToggleMute() override;
     void ShowContacts() override;
@@ -73,19 +71,6 @@ public:
     int SetDialText(const std::wstring& text) override;
     int GetDialText(std::wstring& text, int size) override;
     void HideMainWindow() override;
-    void PressDown() override;
-    void PressUp() override;
-    void Focus() override;
-    void SetAudioIn(const std::wstring& device) override;
-    void SetAudioOut(const std::wstring& device) override;
-    void SetRinger(const std::wstring& device) override;
-    void FinishCall(int callId) override;
-    void AnswerCall(int callId) override;
-    void RefuseCall(int callId) override;
-    void CallNumber(std::string_view target) override;
-    void HoldCall(int callId) override;
-    void ResumeCall(int callId) override;
-    void SendChatMessage(const std::wstring& user, const std::wstring& text) override;
     void QueryCall(int callId, bool queued) override;
     void QueryVoicemail(int id, bool queued) override;
     void PlayVoicemail(int id) override;
@@ -117,8 +102,6 @@ private:
     void RegisterQuery(std::string_view command, std::string_view replyKeyword);
     // Detaches, files the live calls in the history and reports the change.
     void LoseClient(int userStatus);
-    void Send(std::string_view command, int priority = CommandQueue::kImmediate);
-    void SendWide(std::string_view prefix, const std::wstring& text);
 
     // Replies.
     void OnMuteReply(int state);
@@ -130,15 +113,9 @@ private:
     void TryLeastCostRedirect(int id, std::string_view number);
     void OnUserStatus(std::string_view word);
     void Detach();
-    void OnFriendList(std::string_view list);
-    void AddContact(std::string_view handle, bool create);
-    void QueryContact(std::string_view handle);
-    void OnContactProperty(std::string_view rest);
-    void OnCallList(std::string_view list);
+    void QueryContact(std::string_view handle) override;
     void OnVoicemailList(std::string_view list);
     void OnVoicemailProperty(std::string_view rest);
-    void OnFocusedContact(std::string_view handle);
-    void SendCallCommand(int callId, std::string_view status);
 
     // SkypeAutomationHost.
     os::Hwnd AttachedClientWindow() const override { return ClientWindow(); }
@@ -157,7 +134,6 @@ private:
     // answer (a text or an attach reply).
     bool rediscoveryUnanswered_ = false;
     int unattachedTicks_ = 0;
-    CommandQueue queue_;
     PendingQueries pendingQueries_;
     ReceivePool pool_;
     SkypeWindowAutomation automation_{*this};

@@ -13,6 +13,7 @@
 namespace talvio {
 
 using reply_text::EqualsNoCase;
+using reply_text::LookUpWord;
 using reply_text::NextWord;
 using reply_text::ParseDecimal;
 using reply_text::SkipSpaces;
@@ -20,25 +21,8 @@ using reply_text::StartsWithNoCase;
 
 namespace {
 
-struct WordValue {
-    std::string_view word;
-    int value;
-};
+using reply_text::WordValue;
 
-// The value of `word` in the table (compared without regard to case), or
-// `otherwise`.
-template <std::size_t N>
-int LookUpWord(const WordValue (&table)[N], std::string_view word, int otherwise) {
-    for (const WordValue& entry : table) {
-        if (EqualsNoCase(entry.word, word)) return entry.value;
-    }
-    return otherwise;
-}
-
-constexpr WordValue kUserStatusWords[] = {
-    {"UNKNOWN", 0}, {"ONLINE", 1}, {"OFFLINE", 2}, {"AWAY", 3},
-    {"NA", 4},      {"DND", 5},    {"INVISIBLE", 6}, {"LOGGEDOUT", 7},
-};
 constexpr WordValue kOnlineStatusWords[] = {
     {"ONLINE", 1}, {"SKYPEOUT", 6}, {"OFFLINE", 0}, {"NA", 4},
     {"AWAY", 2},   {"DND", 3},      {"SKYPEME", 5},
@@ -88,9 +72,7 @@ void SkypeConnector::HandleReply(std::string_view text, os::Hwnd sender) {
     } else if (StartsWithNoCase(text, "CALL ")) {
         OnCallNotification(rest("CALL "));
     } else if (StartsWithNoCase(text, "ERROR ")) {
-        const int error = ParseDecimal(SkipSpaces(rest("ERROR ")));
-        // The client refused a dial-field text it could not call.
-        if (error == 91 || error == 92) ClearDialText();
+        OnErrorReply(rest("ERROR "));
     } else if (StartsWithNoCase(text, "USERSTATUS ")) {
         OnUserStatus(rest("USERSTATUS "));
         pendingQueries_.Satisfy("USERSTATUS ");
@@ -100,9 +82,9 @@ void SkypeConnector::HandleReply(std::string_view text, os::Hwnd sender) {
     } else if (StartsWithNoCase(text, "CURRENTUSERHANDLE ")) {
         currentUser_ = std::string(rest("CURRENTUSERHANDLE "));
     } else if (StartsWithNoCase(text, "USER ")) {
-        OnContactProperty(rest("USER "));
+        OnContactProperty(rest("USER "), kOnlineStatusWords, true);
     } else if (StartsWithNoCase(text, "USERS ")) {
-        OnFriendList(rest("USERS "));
+        OnFriendList(rest("USERS "), false);
         pendingQueries_.Satisfy("USERS ");
     } else if (StartsWithNoCase(text, "SKYPEVERSION ")) {
         clientVersion_ = std::string(rest("SKYPEVERSION "));
@@ -139,13 +121,7 @@ void SkypeConnector::OnMuteReply(int state) {
 }
 
 void SkypeConnector::OnUserStatus(std::string_view rest) {
-    const std::string_view word = NextWord(rest);
-    for (const WordValue& entry : kUserStatusWords) {
-        if (entry.word == word) {
-            userStatus_ = entry.value;
-            break;
-        }
-    }
+    if (const auto status = reply_text::UserStatusOf(NextWord(rest))) userStatus_ = *status;
     NotifyStatusChanged(kId);
 }
 
@@ -155,12 +131,9 @@ void SkypeConnector::Detach() {
 }
 
 void SkypeConnector::OnCallNotification(std::string_view rest) {
-    const auto number = reply_text::ParseCallNumber(NextWord(rest));
-    if (!number) return;
-    const int id = *number + 1;
-    const std::string_view property = NextWord(rest);
-    const std::string_view value = SkipSpaces(rest);
-    if (property.empty()) return;
+    const auto notice = reply_text::ParseCallNotice(rest);
+    if (!notice) return;
+    const auto [id, property, value] = *notice;
 
     if (property == "STATUS") {
         OnCallStatus(id, value);
@@ -174,21 +147,9 @@ void SkypeConnector::OnCallNotification(std::string_view rest) {
         OnCallType(id, value);
         return;
     }
-    CallRecord* live = calls.GetLiveCall(id);
-    CallRecord* history = live == nullptr ? calls.GetHistoryCall(id) : nullptr;
-    CallRecord* call = live != nullptr ? live : history;
-    if (property == "PARTNER_DISPNAME") {
-        if (call != nullptr) call->partnerDisplayName = std::string(value);
-    } else if (EqualsNoCase(property, "PSTN_NUMBER")) {
-        if (call != nullptr) call->pstnNumber = std::string(value);
-    } else if (EqualsNoCase(property, "TIMESTAMP")) {
-        if (call == nullptr) return;
-        call->timestamp = ParseDecimal(value);
-        if (history != nullptr && history->timestamp != 0) calls.CopyToRecent(*history);
-    } else if (EqualsNoCase(property, "DURATION")) {
-        if (call != nullptr) call->duration = ParseDecimal(value);
-    } else if (EqualsNoCase(property, "CONF_ID")) {
-        if (live != nullptr) live->conferenceId = ParseDecimal(value);
+    if (SetCallProperty(id, property, value)) return;
+    if (EqualsNoCase(property, "CONF_ID")) {
+        if (CallRecord* live = calls.GetLiveCall(id)) live->conferenceId = ParseDecimal(value);
     }
 }
 
@@ -280,11 +241,9 @@ void SkypeConnector::TryLeastCostRedirect(int id, std::string_view number) {
 }
 
 void SkypeConnector::OnCallType(int id, std::string_view value) {
-    const bool outgoing = EqualsNoCase(value, "OUTGOING_P2P") || EqualsNoCase(value, "OUTGOING_PSTN");
-    const bool pstn = EqualsNoCase(value, "OUTGOING_PSTN") || EqualsNoCase(value, "INCOMING_PSTN");
-    const int type = outgoing ? CallRecord::kOutgoing : CallRecord::kIncoming;
+    const auto [outgoing, pstn] = reply_text::ParseCallType(value);
     if (CallRecord* live = calls.GetLiveCall(id)) {
-        live->type = type;
+        live->type = outgoing ? CallRecord::kOutgoing : CallRecord::kIncoming;
         live->isPstn = pstn ? 1 : 0;
         switch (live->status) {
             case CallRecord::kRinging:
@@ -296,84 +255,12 @@ void SkypeConnector::OnCallType(int id, std::string_view value) {
             default: break;
         }
     } else if (CallRecord* history = calls.GetHistoryCall(id)) {
-        history->type = type;
-        if (history->timestamp != 0) calls.CopyToRecent(*history);
+        SetPastCallType(*history, outgoing);
     }
-}
-
-void SkypeConnector::OnFriendList(std::string_view list) {
-    for (ContactRecord& contact : contacts) contact.present = -1;
-    reply_text::ForEachListedHandle(list, [this](std::string_view handle) {
-        AddContact(handle, true);
-        if (ContactRecord* contact = contacts.FindContact(handle)) contact->present = 1;
-    });
-    contacts.RemoveIf([](const ContactRecord& contact) { return contact.present == -1; });
-}
-
-void SkypeConnector::AddContact(std::string_view handle, bool create) {
-    ContactRecord* contact = create ? &contacts.FindOrAddContact(handle, 1)
-                                    : contacts.FindContact(handle);
-    if (contact == nullptr) return;
-    if (contact->present < 0) contact->present = 1;
-    if (contact->displayName.empty()) QueryContact(handle);
 }
 
 void SkypeConnector::QueryContact(std::string_view handle) {
-    const std::string prefix = "GET USER " + std::string(handle) + " ";
-    for (const std::string_view property : kContactQueries) {
-        Send(prefix + std::string(property), CommandQueue::kNormal);
-    }
-}
-
-void SkypeConnector::OnContactProperty(std::string_view rest) {
-    const std::string_view handle = NextWord(rest);
-    const std::string_view property = NextWord(rest);
-    const std::string_view value = SkipSpaces(rest);
-    if (handle.empty() || property.empty()) return;
-    ContactRecord* contact = contacts.FindContact(handle);
-    if (contact == nullptr) {
-        if (EqualsNoCase(property, "BUDDYSTATUS")) {
-            const int buddy = ParseDecimal(value);
-            if (buddy == 2 || buddy == 3) AddContact(handle, true);
-        }
-        return;
-    }
-    if (value.empty()) return;
-    const auto is = [&](std::string_view name) { return EqualsNoCase(property, name); };
-    if (is("DISPLAYNAME")) {
-        SetShownName(*contact, value);
-    } else if (is("FULLNAME")) {
-        if (contact->displayName.empty()) SetShownName(*contact, value);
-    } else if (is("IS_CF_ACTIVE")) {
-        contact->callForwardActive = EqualsNoCase(value, "TRUE") ? 1 : 0;
-    } else if (is("SPEEDDIAL")) {
-        contact->speedDial = ParseDecimal(value);
-    } else if (is("PHONE_HOME")) {
-        contact->phoneHome = std::string(value);
-    } else if (is("PHONE_OFFICE")) {
-        contact->phoneOffice = std::string(value);
-    } else if (is("PHONE_MOBILE")) {
-        contact->phoneMobile = std::string(value);
-    } else if (is("COUNTRY")) {
-        contact->country = std::string(value);
-    } else if (is("CITY")) {
-        contact->city = std::string(value);
-    } else if (is("PROVINCE")) {
-        contact->province = std::string(value);
-    } else if (is("BUDDYSTATUS")) {
-        const int buddy = ParseDecimal(value);
-        contact->buddyStatus = buddy == 3 ? 1 : buddy == 2 ? -1 : 0;
-    } else if (is("ONLINESTATUS")) {
-        contact->onlineStatus = LookUpWord(kOnlineStatusWords, value, -1);
-    }
-}
-
-void SkypeConnector::OnCallList(std::string_view list) {
-    reply_text::ForEachListedNumber(list, [this](int number) {
-        const int id = number + 1;
-        calls.FindOrAddHistoryCall(id).status = CallRecord::kRouting;
-        QueryCall(id, true);
-    });
+    SendQueries("GET USER " + std::string(handle) + " ", kContactQueries, CommandQueue::kNormal);
 }
 
 void SkypeConnector::OnVoicemailList(std::string_view list) {
@@ -404,11 +291,6 @@ void SkypeConnector::OnVoicemailProperty(std::string_view rest) {
             Host().RefreshScreenPage(4);
         }
     }
-}
-
-void SkypeConnector::OnFocusedContact(std::string_view handle) {
-    if (Registry().GetActiveConnector() != this) return;
-    Host().ShowFocusedContact(kId, Utf8ToWide(handle));
 }
 
 }  // namespace talvio

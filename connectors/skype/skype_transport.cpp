@@ -1,7 +1,6 @@
 // Discovery, attachment, receiving and the liveness watch of the Skype
 // connector.
 #include <optional>
-#include <vector>
 
 #include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
@@ -13,9 +12,7 @@ namespace talvio {
 SkypeConnector::SkypeConnector(ConnectorRegistry& registry)
     : VoipConnector(registry),
       attachMessage_(os::RegisterWindowMessage(L"SkypeControlAPIAttach")),
-      discoverMessage_(os::RegisterWindowMessage(L"SkypeControlAPIDiscover")) {
-    queue_.SetOwner(&clientWindow_, &ownWindow_);
-}
+      discoverMessage_(os::RegisterWindowMessage(L"SkypeControlAPIDiscover")) {}
 
 SkypeConnector::~SkypeConnector() {
     // No send may be under way, and no re-posted copy delivered, once the
@@ -38,10 +35,6 @@ bool SkypeConnector::Start() {
 void SkypeConnector::SendDiscovery(os::Hwnd target) {
     os::SendMessageTimeout(target, discoverMessage_, reinterpret_cast<os::WParam>(Hwnd()), 0,
                            os::SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
-}
-
-void SkypeConnector::Send(std::string_view command, int priority) {
-    queue_.Enqueue(command, priority);
 }
 
 os::LResult SkypeConnector::handleMessage(std::uint32_t message, os::WParam wParam,
@@ -152,17 +145,7 @@ void SkypeConnector::OnWatchTimer() {
         LoseClient(kOffline);
         return;
     }
-    // An armed busy reply waits for the ringing call's partner; collect the
-    // ids first, since the reply ends the call.
-    std::vector<int> ringing;
-    for (const auto& [id, call] : calls.liveCalls) {
-        if (call.status == CallRecord::kRinging && call.type == CallRecord::kIncoming) {
-            ringing.push_back(id);
-        }
-    }
-    for (const int id : ringing) {
-        if (CallRecord* call = calls.GetLiveCall(id)) AutoBusyReply(*call, false);
-    }
+    RetryBusyReplies();
     Send("GET MUTE", CommandQueue::kBackground);
     pendingQueries_.ForEachOverdue(os::GetTickCount(), kQueryRepeatAgeMs,
                                    [this](const std::string& command) {

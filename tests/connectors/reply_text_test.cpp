@@ -38,8 +38,12 @@ TEST(ReplyTextTest, ListsSplitAtTheirSeparators) {
     EXPECT_EQ(numbers, (std::vector<int>{12, 7, 9, 3}));
 
     std::vector<std::string> handles;
-    ForEachListedHandle("  a, b,c d,  ,", [&](std::string_view h) { handles.emplace_back(h); });
+    ForEachListedHandle("  a, b,c d,  ,", false, [&](std::string_view h) { handles.emplace_back(h); });
     EXPECT_EQ(handles, (std::vector<std::string>{"a", "b,c", "d"}));
+    // The family's lists split at every comma.
+    handles.clear();
+    ForEachListedHandle("  a, b,c d,,e,  ,", true, [&](std::string_view h) { handles.emplace_back(h); });
+    EXPECT_EQ(handles, (std::vector<std::string>{"a", "b", "c", "d", "e"}));
 
     std::string_view rest = "  CALL  12 ";
     EXPECT_EQ(NextWord(rest), "CALL");
