@@ -10,6 +10,8 @@ public:
     int ActiveProgram() override { return 1; }
     int RingToneOf(int programId) override { return programId - 1; }
     int CallOutProgram() override { return -1; }
+    bool CallOutFree() override { return true; }
+    const RateList* RatesOf(int) override { return nullptr; }
     bool AutoAnswer() override { return false; }
     bool AutoBusy() override { return false; }
     bool AutoAway() override { return false; }

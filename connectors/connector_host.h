@@ -14,6 +14,7 @@
 namespace talvio {
 
 class CallEventListener;
+class RateList;
 
 class ConnectorHost {
 public:
@@ -23,6 +24,9 @@ public:
     virtual int ActiveProgram() = 0;
     virtual int RingToneOf(int programId) = 0;  // ids 1..12
     virtual int CallOutProgram() = 0;           // registry position - 1, -1 none
+    virtual bool CallOutFree() = 0;
+    // The rates of a program (ids 1..12); null for none.
+    virtual const RateList* RatesOf(int programId) = 0;
     virtual bool AutoAnswer() = 0;
     virtual bool AutoBusy() = 0;
     virtual bool AutoAway() = 0;

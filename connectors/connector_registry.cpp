@@ -1,11 +1,35 @@
 #include "connectors/connector_registry.h"
 
+#include <algorithm>
 #include <new>
 
 #include "connectors/skype/skype_connector.h"
 #include "connectors/voip_family/voip_family_connector.h"
+#include "settings/rate_table.h"
 
 namespace talvio {
+
+namespace {
+
+// The entry of the longest prefix of `number` that is shorter than it. The
+// list is sorted, and each shorter prefix sorts before the longer ones, so
+// each search looks only below where the last one ended.
+const RateEntry* LongestPrefix(const RateList& rates, std::string_view number) {
+    const std::vector<RateEntry>& entries = rates.entries();
+    auto end = entries.end();
+    for (std::size_t length = number.size(); length-- > 0;) {
+        const std::string_view prefix = number.substr(0, length);
+        const auto found = std::lower_bound(entries.begin(), end, prefix,
+                                            [](const RateEntry& entry, std::string_view key) {
+                                                return ComparePrefixes(entry.prefix, key) < 0;
+                                            });
+        if (found != end && ComparePrefixes(found->prefix, prefix) == 0) return &*found;
+        end = found;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 ConnectorRegistry::ConnectorRegistry(ConnectorHost& host) : host_(host) {}
 
@@ -108,6 +132,27 @@ VoipConnector* ConnectorRegistry::FindById(int id) const {
         if (slots_[i]->GetConnectorId() == id) return slots_[i].get();
     }
     return nullptr;
+}
+
+VoipConnector* ConnectorRegistry::ChooseCheapest(std::string_view number) const {
+    // Written with "+", with "00" or with neither, a number is the same.
+    const std::size_t start = number.find_first_not_of("0+");
+    if (start == std::string_view::npos) return nullptr;
+    number.remove_prefix(start);
+    VoipConnector* best = nullptr;
+    double bestRate = kNoRate;
+    for (int i = 0; i < count_; ++i) {
+        VoipConnector* connector = slots_[i].get();
+        const int id = connector->GetConnectorId();
+        if (id < 1 || id > 12 || !connector->IsOnline()) continue;
+        const RateList* rates = host_.RatesOf(id);
+        const RateEntry* match = rates != nullptr ? LongestPrefix(*rates, number) : nullptr;
+        if (match != nullptr && match->rate < bestRate) {
+            best = connector;
+            bestRate = match->rate;
+        }
+    }
+    return bestRate <= kFreeRate ? best : nullptr;
 }
 
 }  // namespace talvio

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "connectors/connector_host.h"
 #include "connectors/voip_connector.h"
@@ -18,6 +19,9 @@ class ConnectorRegistry {
 public:
     static constexpr int kSlotCount = 20;
     static constexpr std::uint32_t kActivatePauseMs = 200;
+    // Least-cost choice: no rate is this high, and one this low is free.
+    static constexpr double kNoRate = 1e8;
+    static constexpr double kFreeRate = 1e-7;
 
     explicit ConnectorRegistry(ConnectorHost& host = ConnectorHost::Standalone());
     ConnectorRegistry(const ConnectorRegistry&) = delete;
@@ -47,6 +51,11 @@ public:
     bool Activate(int index);
     bool ActivateById(int id);
     VoipConnector* FindById(int id) const;
+    // The online program (Skype included) whose rates make `number` free,
+    // the earliest in order among equally cheap ones; null when none does.
+    // Leading '0' and '+' are not part of the number; a program's rate is
+    // that of its longest prefix shorter than the number.
+    VoipConnector* ChooseCheapest(std::string_view number) const;
     VoipConnector* At(int position) const;
 
     int Count() const { return count_; }

@@ -122,6 +122,14 @@ int ConnectorService::CallOutProgram() {
     return settings_ ? settings_->callOutProgram : Standalone().CallOutProgram();
 }
 
+bool ConnectorService::CallOutFree() {
+    return settings_ ? settings_->callOutFree != 0 : Standalone().CallOutFree();
+}
+
+const RateList* ConnectorService::RatesOf(int programId) {
+    return settings_ ? settings_->RatesOf(programId) : Standalone().RatesOf(programId);
+}
+
 bool ConnectorService::AutoAnswer() {
     return settings_ ? settings_->autoAnswer != 0 : Standalone().AutoAnswer();
 }

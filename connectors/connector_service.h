@@ -65,6 +65,8 @@ public:
     int ActiveProgram() override;
     int RingToneOf(int programId) override;
     int CallOutProgram() override;
+    bool CallOutFree() override;
+    const RateList* RatesOf(int programId) override;
     bool AutoAnswer() override;
     bool AutoBusy() override;
     bool AutoAway() override;

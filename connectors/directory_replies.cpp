@@ -1,6 +1,7 @@
 // What the replies of both client protocols do alike to a connector's
 // directory: call properties, the friend list and contact properties, the
 // call list, the focused contact and the dial-field error.
+#include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
 #include "connectors/connector_registry.h"
 #include "connectors/voip_connector.h"
@@ -33,6 +34,40 @@ bool VoipConnector::SetCallProperty(int callId, std::string_view property, std::
         if (history != nullptr && history->timestamp != 0) calls.CopyToRecent(*history);
     } else if (EqualsNoCase(property, "DURATION")) {
         if (call != nullptr) call->duration = ParseDecimal(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool VoipConnector::RaiseCallEvent(int callId, std::string_view word) {
+    CallEventListener* listener = Host().Listener();
+    if (word == "FAILED") {
+        if (listener != nullptr) listener->OnCallFailed(*this, callId);
+        else calls.MoveToHistory(callId, CallRecord::kFailed);
+    } else if (word == "ROUTING") {
+        if (listener != nullptr) listener->OnCallRouting(*this, callId);
+        else calls.SetStatus(callId, CallRecord::kRouting);
+    } else if (word == "INPROGRESS") {
+        muteState_ = 2;
+        if (listener != nullptr) listener->OnCallInProgress(*this, callId);
+        else calls.SetStatus(callId, CallRecord::kInProgress);
+    } else if (word == "ONHOLD") {
+        if (listener != nullptr) listener->OnCallHeld(*this, callId);
+        else calls.SetStatus(callId, CallRecord::kOnHold);
+    } else if (word == "FINISHED") {
+        if (listener != nullptr) listener->OnCallFinished(*this, callId);
+        else calls.MoveToHistory(callId, CallRecord::kFinished);
+    } else if (word == "MISSED") {
+        if (listener != nullptr) {
+            listener->OnCallMissed(*this, callId);
+        } else {
+            AutoAwayReply(callId);
+            calls.MoveToHistory(callId, CallRecord::kMissed);
+        }
+    } else if (word == "REFUSED") {
+        if (listener != nullptr) listener->OnCallRefused(*this, callId);
+        else calls.MoveToHistory(callId, CallRecord::kRefused);
     } else {
         return false;
     }

@@ -156,6 +156,10 @@ protected:
     // PARTNER_DISPNAME, PSTN_NUMBER, TIMESTAMP or DURATION of a live call,
     // else of a past one; false for any other property.
     bool SetCallProperty(int callId, std::string_view property, std::string_view value);
+    // The call event of a status word (exact) both protocols raise alike:
+    // FAILED, ROUTING, INPROGRESS, ONHOLD, FINISHED, MISSED, REFUSED; without
+    // a listener the connector's own handling. False for any other word.
+    bool RaiseCallEvent(int callId, std::string_view word);
     // TYPE of a past call.
     void SetPastCallType(CallRecord& past, bool outgoing);
     void OnFriendList(std::string_view list, bool commasSeparate);

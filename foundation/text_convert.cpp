@@ -5,14 +5,14 @@
 namespace talvio {
 namespace {
 
+bool IsSingleInEveryPage(char c) { return static_cast<unsigned char>(c) < 0x40; }
+
+}  // namespace
+
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-
-bool IsSingleInEveryPage(char c) { return static_cast<unsigned char>(c) < 0x40; }
-
-}  // namespace
 
 void AppendUtf8(std::string& out, char32_t codePoint) {
     if (codePoint < 0x80) {

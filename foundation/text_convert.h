@@ -23,6 +23,8 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // separately: a broken double-byte sequence can never swallow the space or
 // comma after it. Characters the page lacks become its default character.
 std::string AnsiToUtf8(std::string_view ansi);
+// Every byte below 0x80: the same text in UTF-8 and in any ANSI page.
+bool IsAscii(std::string_view text);
 std::string Utf8ToAnsi(std::string_view utf8);
 
 // Wide literal of code units from a UTF-8 literal, for text outside ASCII

@@ -177,38 +177,13 @@ void SkypeConnector::OnCallStatus(int id, std::string_view word) {
 }
 
 void SkypeConnector::OnLiveCallStatus(int id, std::string_view word) {
-    CallEventListener* listener = Host().Listener();
-    if (word == "FAILED") {
-        if (listener != nullptr) listener->OnCallFailed(*this, id);
-        else calls.MoveToHistory(id, CallRecord::kFailed);
-    } else if (word == "ROUTING") {
-        if (listener != nullptr) listener->OnCallRouting(*this, id);
-        else calls.SetStatus(id, CallRecord::kRouting);
-    } else if (word == "RINGING") {
-        const CallRecord* call = calls.GetLiveCall(id);
-        if (call != nullptr && call->type == CallRecord::kIncoming && listener != nullptr) {
-            listener->OnCallRinging(*this, id);
-        }
-    } else if (word == "INPROGRESS") {
-        muteState_ = 2;
-        if (listener != nullptr) listener->OnCallInProgress(*this, id);
-        else calls.SetStatus(id, CallRecord::kInProgress);
-    } else if (word == "ONHOLD") {
-        if (listener != nullptr) listener->OnCallHeld(*this, id);
-        else calls.SetStatus(id, CallRecord::kOnHold);
-    } else if (word == "FINISHED") {
-        if (listener != nullptr) listener->OnCallFinished(*this, id);
-        else calls.MoveToHistory(id, CallRecord::kFinished);
-    } else if (word == "MISSED") {
-        if (listener != nullptr) {
-            listener->OnCallMissed(*this, id);
-        } else {
-            AutoAwayReply(id);
-            calls.MoveToHistory(id, CallRecord::kMissed);
-        }
-    } else if (word == "REFUSED") {
-        if (listener != nullptr) listener->OnCallRefused(*this, id);
-        else calls.MoveToHistory(id, CallRecord::kRefused);
+    if (word != "RINGING") {
+        RaiseCallEvent(id, word);
+        return;
+    }
+    const CallRecord* call = calls.GetLiveCall(id);
+    if (call != nullptr && call->type == CallRecord::kIncoming) {
+        if (CallEventListener* listener = Host().Listener()) listener->OnCallRinging(*this, id);
     }
 }
 
@@ -231,8 +206,11 @@ void SkypeConnector::OnCallPartnerHandle(int id, std::string_view value) {
     }
 }
 
+// To the program that calls the number free, else to the call-out program;
+// never to Skype itself nor to a program that is not online.
 void SkypeConnector::TryLeastCostRedirect(int id, std::string_view number) {
-    VoipConnector* target = Registry().At(Host().CallOutProgram() + 1);
+    VoipConnector* target = Host().CallOutFree() ? Registry().ChooseCheapest(number) : nullptr;
+    if (target == nullptr) target = Registry().At(Host().CallOutProgram() + 1);
     if (target == nullptr || target->GetConnectorId() == kId || !target->IsOnline()) return;
     const std::string dialled(number);
     FinishCall(id);

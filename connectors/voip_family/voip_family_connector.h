@@ -1,12 +1,21 @@
-// A client of the Voip family (VoipBuster and its ten siblings). The
-// eleven instances differ only in their identity. The family's own text
-// protocol is not built yet: a family connector creates its window and
-// stays unattached, so it is never online and ignores every operation.
+// A client of the Voip family (VoipBuster and its ten siblings): a text API
+// modelled on Skype's, under the registered messages "VoipAPIDiscover" and
+// "VoipAPIAttach" that all eleven programs share, with texts in the system
+// ANSI code page both ways. The eleven instances differ only in their
+// identity; a program is told from its siblings by its main window's title.
+// family_transport.cpp attaches to and watches the program,
+// family_replies.cpp parses its replies, family_windows.cpp drives its main
+// window and dial field, voip_family_connector.cpp holds the commands.
 //
-// Ownership and threading as VoipConnector.
+// Ownership: owned by the registry; owns its window, command queue and the
+// received texts waiting to be parsed. Threading: main thread only; the
+// command queue's worker reads only the two atomic window handles.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "connectors/voip_connector.h"
 
@@ -26,17 +35,109 @@ public:
     static constexpr int kProgramCount = 11;
     static const VoipFamilyIdentity kPrograms[kProgramCount];
 
+    // Private messages of the connector window. 1040 names a received text
+    // by its ticket; any other lParam is not ours and is dropped.
+    static constexpr std::uint32_t kTextReady = os::WM_USER + 16;    // 1040
+    static constexpr std::uint32_t kAttachReply = os::WM_USER + 17;  // 1041
+    static constexpr std::uintptr_t kWatchTimer = 1001;
+    static constexpr std::uintptr_t kPingTimer = 1002;
+    static constexpr std::uint32_t kWatchPeriodMs = 2000;
+    static constexpr std::uint32_t kPingPeriodMs = 10000;
+    static constexpr std::uint32_t kMaxTextBytes = 16383;
+    static constexpr std::uint32_t kForegroundPauseMs = 200;
+    static constexpr int kMaxDialText = 1024;
+    static constexpr std::size_t kMaxTitle = 199;
+
     VoipFamilyConnector(ConnectorRegistry& registry, const VoipFamilyIdentity& identity);
+
+    os::LResult handleMessage(std::uint32_t message, os::WParam wParam, os::LParam lParam) override;
+    void onTimer(std::uintptr_t timerId) override;
 
     int GetConnectorId() const override { return identity_.id; }
     std::wstring GetDisplayName() const override;
+    bool Start() override;
+    void PressYes(int direct) override;
+    void HookOn() override;
+    void HookOff() override;
+    void BringToFront() override;
+    void NextView() override;
+    void Backspace() override;
+    void PressButton(std::string_view name) override;
+    void ShowContacts() override;
+    void ShowCallHistory() override;
+    void MoveFocus(int steps) override;
+    bool CloseTopPopup() override;
+    bool IsMainWindowShown() override;
+    void ClearDialText() override;
+    int SetDialText(const std::wstring& text) override;
+    int GetDialText(std::wstring& text, int size) override;
+    void HideMainWindow() override;
+    void QueryCall(int callId, bool queued) override;
     int GetIconIndex() const override { return identity_.iconIndex; }
 
     virtual std::string GetProgramName() const { return identity_.name; }
     virtual std::wstring GetProgramKey() const;
 
+    // One reply or notification of the attached program, in the ANSI code
+    // page.
+    void HandleReply(std::string_view text);
+
+    // The program's main window (cached while it is a window) and its dial
+    // field; null when there is none.
+    os::Hwnd MainWindow();
+    os::Hwnd DialField();
+
+    std::uint32_t DiscoverMessage() const { return discoverMessage_; }
+    std::uint32_t AttachMessage() const { return attachMessage_; }
+    const std::string& ClientVersion() const { return clientVersion_; }
+    bool PingOutstanding() const { return pingOutstanding_; }
+    int ViewIndex() const { return viewIndex_; }
+    int TextsWaiting() const;
+
+protected:
+    // Commands leave in the ANSI code page.
+    void Send(std::string_view command, int priority = CommandQueue::kImmediate) override;
+    void QueryContact(std::string_view handle) override;
+
 private:
+    // Transport.
+    os::LResult OnCopyData(os::WParam sender, const os::CopyDataStruct* data);
+    os::LResult OnTextReady(os::LParam ticket);
+    void OnAttachReply(os::Hwnd programWindow);
+    void OnAttached(os::Hwnd programWindow);
+    void OnWatchTimer();
+    void OnPingTimer();
+    void SendDiscovery(os::Hwnd target);
+    void LoseProgram();
+
+    // Replies.
+    void HandleUtf8Reply(std::string_view text);
+    void OnUserStatusWord(std::string_view word);
+    void OnCallNotification(std::string_view rest);
+    void OnCallStatus(int id, std::string_view word);
+
+    // Windows.
+    os::Hwnd LookUpMainWindow(os::Hwnd programWindow) const;
+    bool TitleIsOurs(os::Hwnd window) const;
+    bool ReadDialField(os::Hwnd field, std::wstring& text, int size) const;
+    void WriteDialField(os::Hwnd field, const std::wstring& text) const;
+
+    // A received text from the moment it arrives until its re-posted
+    // ticket is parsed. Slots are reused, so their buffers are too.
+    struct Received {
+        std::uint32_t ticket = 0;  // 0: free
+        std::string text;
+    };
+
     const VoipFamilyIdentity& identity_;
+    std::uint32_t discoverMessage_;
+    std::uint32_t attachMessage_;
+    os::Hwnd mainWindow_ = nullptr;
+    std::string clientVersion_;
+    bool pingOutstanding_ = false;
+    int viewIndex_ = 0;
+    std::vector<Received> received_;
+    std::uint32_t lastTicket_ = 0;
 };
 
 }  // namespace talvio

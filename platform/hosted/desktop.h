@@ -43,6 +43,9 @@
 //   is still readable. SetWindowText cannot change another process's child.
 // - Subclassing (SetWindowProc), timers and DestroyWindow are refused for
 //   windows of another process or thread respectively.
+// - A top-level window created with a parent is owned by it; GetParent
+//   gives the owner of a WS_POPUP window only (owned windows are not
+//   destroyed with their owner).
 // - SetFocus only accepts windows of the calling thread; SetForegroundWindow
 //   accepts any top-level window and gives it the focus.
 // - A timer's period is at least 10 ms; a late timer keeps its phase and

@@ -89,6 +89,7 @@ struct Window {
     std::uint32_t exStyle = 0;
     int x = 0, y = 0, width = 0, height = 0;  // relative to the parent
     std::uintptr_t parent = 0;                // 0 for top-level and message-only
+    std::uintptr_t owner = 0;                 // a top-level window's owner
     bool messageOnly = false;
     std::vector<std::uintptr_t> children;     // z-order, top first
     ThreadState* thread = nullptr;

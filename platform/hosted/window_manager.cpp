@@ -172,6 +172,7 @@ Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wst
     window->height = height == kUseDefault ? 480 : height;
     window->messageOnly = messageOnly;
     window->parent = child ? parentWindow->handle : 0;
+    window->owner = !child && parentWindow ? parentWindow->handle : 0;
     window->thread = &self;
     window->process = self.process;
     window->controlId = child ? menuOrId : 0;
@@ -545,10 +546,13 @@ bool InvalidateRect(Hwnd window, bool) {
     return true;
 }
 
+// As Win32: a child's parent, a pop-up's owner, else none.
 Hwnd GetParent(Hwnd window) {
     Lock lock(TheDesktop().mutex);
     Window* target = Existing(window);
-    return target ? ToHwnd(target->parent) : nullptr;
+    if (!target) return nullptr;
+    if (target->parent) return ToHwnd(target->parent);
+    return (target->style & WS_POPUP) ? ToHwnd(target->owner) : nullptr;
 }
 
 Hwnd GetRootAncestor(Hwnd window) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,6 +22,7 @@
 #include "connectors/voip_connector.h"
 #include "handset/lcd_screen.h"
 #include "platform/platform.h"
+#include "settings/rate_table.h"
 #include "tools/client_sim/simulated_client.h"
 
 namespace talvio::testing {
@@ -29,6 +31,8 @@ class RecordingHost : public ConnectorHost {
 public:
     int activeProgram = 1;
     int callOutProgram = -1;
+    bool callOutFree = true;
+    std::map<int, RateList> rates;  // by program id
     bool autoAnswer = false;
     bool autoBusy = false;
     bool autoAway = false;
@@ -49,6 +53,11 @@ public:
     int ActiveProgram() override { return activeProgram; }
     int RingToneOf(int programId) override { return 100 + programId; }
     int CallOutProgram() override { return callOutProgram; }
+    bool CallOutFree() override { return callOutFree; }
+    const RateList* RatesOf(int programId) override {
+        const auto found = rates.find(programId);
+        return found != rates.end() ? &found->second : nullptr;
+    }
     bool AutoAnswer() override { return autoAnswer; }
     bool AutoBusy() override { return autoBusy; }
     bool AutoAway() override { return autoAway; }

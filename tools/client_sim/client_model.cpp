@@ -101,7 +101,7 @@ std::vector<std::string> ClientModel::Handle(std::string_view command) {
         else if (SameWord(second, "USERSTATUS")) out.push_back("USERSTATUS " + userStatus);
         else if (SameWord(second, "CURRENTUSERHANDLE")) out.push_back("CURRENTUSERHANDLE " + currentUser);
         else if (SameWord(second, "CONNSTATUS")) out.push_back("CONNSTATUS ONLINE");
-        else if (SameWord(second, "MUTE")) out.push_back(muted ? "MUTE ON" : "MUTE OFF");
+        else if (SameWord(second, "MUTE") && !family) out.push_back(muted ? "MUTE ON" : "MUTE OFF");
         else if (SameWord(second, "USER") && !more.empty()) out.push_back(UserReply(target, more));
         else if (SameWord(second, "CALL") && !more.empty()) out.push_back(CallReply(ParseId(target), more));
         else if (SameWord(second, "VOICEMAIL") && !more.empty())
@@ -111,7 +111,7 @@ std::vector<std::string> ClientModel::Handle(std::string_view command) {
         if (SameWord(second, "FRIENDS")) {
             std::string text = "USERS ";
             for (std::size_t i = 0; i < friends_.size(); ++i) {
-                if (i > 0) text += ", ";
+                if (i > 0) text += family ? "," : ", ";
                 text += friends_[i];
             }
             out.push_back(text);
@@ -156,7 +156,7 @@ void ClientModel::HandleSet(std::string_view rest, std::vector<std::string>& out
     const std::string_view what = FirstWord(rest, &args);
     if (SameWord(what, "USERSTATUS") && !args.empty()) {
         out.push_back(SetUserStatus(args));
-    } else if (SameWord(what, "MUTE") && (SameWord(args, "ON") || SameWord(args, "OFF"))) {
+    } else if (SameWord(what, "MUTE") && !family && (SameWord(args, "ON") || SameWord(args, "OFF"))) {
         muted = SameWord(args, "ON");
         out.push_back(muted ? "MUTE ON" : "MUTE OFF");
     } else if (SameWord(what, "CALL")) {
@@ -246,7 +246,9 @@ std::string ClientModel::PlaceCall(std::string_view target) {
     SimCall call;
     const bool pstn = !target.empty() && (target.front() == '+' || std::isdigit(static_cast<unsigned char>(target.front())));
     call.type = pstn ? "OUTGOING_PSTN" : "OUTGOING_P2P";
-    (pstn ? call.pstnNumber : call.partnerHandle) = std::string(target);
+    // A call to a telephone number has the number as its partner too.
+    call.partnerHandle = std::string(target);
+    if (pstn) call.pstnNumber = std::string(target);
     return "CALL " + std::to_string(NewCall(call)) + " STATUS ROUTING";
 }
 

@@ -1,7 +1,9 @@
 // The Skype client's side of the desktop API as a test peer sees it: the
 // user, friends and their properties, calls, voicemails and mute, and the
-// replies and notifications a client gives to each command. No windows and
-// no clock: SimulatedClient carries the texts. Single-threaded.
+// replies and notifications a client gives to each command. A Voip-family
+// program answers the same way, except that it lists friends split by
+// bare commas and has no mute. No windows and no clock: SimulatedClient
+// carries the texts. Single-threaded.
 #pragma once
 
 #include <map>
@@ -38,6 +40,7 @@ public:
     std::string userStatus = "ONLINE";
     bool muted = false;
     int protocol = 5;
+    bool family = false;
 
     // Friend handles in the order SEARCH FRIENDS lists them; properties by
     // their protocol names (DISPLAYNAME, ONLINESTATUS, ...).

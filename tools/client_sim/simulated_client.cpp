@@ -11,6 +11,8 @@ namespace {
 
 constexpr wchar_t kApiClass[] = L"ClientSimApiWindow";
 constexpr wchar_t kMainClass[] = L"tSkMainForm.UnicodeClass";
+constexpr wchar_t kFamilyMainClass[] = L"ClientSimVoipMain";
+constexpr wchar_t kEditClass[] = L"Edit";
 constexpr wchar_t kPopupClass[] = L"TClientSimPopup";
 constexpr wchar_t kChatClass[] = L"TChatForm";
 constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
@@ -44,10 +46,13 @@ VersionClasses ClassesFor(const std::string& version) {
 
 }  // namespace
 
-SimulatedClient::SimulatedClient(std::wstring_view processName)
+SimulatedClient::SimulatedClient(std::wstring_view processName, std::string_view familyProgram)
     : process_(processName),
-      discoverMessage_(os::RegisterWindowMessage(L"SkypeControlAPIDiscover")),
-      attachMessage_(os::RegisterWindowMessage(L"SkypeControlAPIAttach")) {}
+      program_(familyProgram),
+      discoverMessage_(os::RegisterWindowMessage(Family() ? L"VoipAPIDiscover" : L"SkypeControlAPIDiscover")),
+      attachMessage_(os::RegisterWindowMessage(Family() ? L"VoipAPIAttach" : L"SkypeControlAPIAttach")) {
+    model.family = Family();
+}
 
 SimulatedClient::~SimulatedClient() { Crash(); }
 
@@ -88,6 +93,10 @@ void SimulatedClient::Crash() {
 
 void SimulatedClient::ShowMainWindow() {
     if (main_ != nullptr) return;
+    if (Family()) {
+        ShowFamilyMainWindow();
+        return;
+    }
     const VersionClasses classes = ClassesFor(model.version);
     main_ = Create(kMainClass, L"Skype - " + Utf8ToWide(model.currentUser),
                    os::WS_OVERLAPPEDWINDOW | os::WS_VISIBLE, 10, 10, 400, 300, nullptr);
@@ -97,7 +106,34 @@ void SimulatedClient::ShowMainWindow() {
     if (classes.decoy != nullptr) decoyField_ = Create(classes.decoy, L"", child, 5, 30, 200, 20, main_);
 }
 
+void SimulatedClient::ShowFamilyMainWindow() {
+    main_ = Create(kFamilyMainClass, Utf8ToWide(program_) + L" - " + Utf8ToWide(model.currentUser),
+                   os::WS_OVERLAPPEDWINDOW | os::WS_VISIBLE, 10, 10, 300, 400, nullptr);
+    const std::uint32_t child = os::WS_CHILD | os::WS_VISIBLE;
+    decoyField_ = Create(kEditClass, L"", child, 5, 30, 200, 20, main_);
+    dialField_ = Create(kEditClass, L"", child, 5, 350, 200, 20, main_);
+    process_.Run([&] {
+        os::SetUserData(dialField_, this);
+        editProcedure_ = os::SetWindowProc(dialField_, &SimulatedClient::EditProcedure);
+    });
+}
+
+os::LResult SimulatedClient::EditProcedure(os::Hwnd window, std::uint32_t message, os::WParam wParam,
+                                           os::LParam lParam) {
+    auto* self = static_cast<SimulatedClient*>(os::GetUserData(window));
+    if (self == nullptr) return os::DefWindowProc(window, message, wParam, lParam);
+    if (message == os::WM_KEYDOWN) self->dialFieldKeys.push_back(wParam);
+    if (message == os::WM_KEYUP) self->dialFieldKeyUps.push_back(wParam);
+    return os::CallWindowProc(self->editProcedure_, window, message, wParam, lParam);
+}
+
 os::Hwnd SimulatedClient::ShowPopup(std::wstring_view title, bool chatWindow) {
+    if (Family()) {
+        os::Hwnd popup = Create(kPopupClass, title, os::WS_POPUP | WS_CAPTION | os::WS_VISIBLE, 60, 60,
+                                240, 120, main_);
+        if (popup != nullptr) popups_.push_back(popup);
+        return popup;
+    }
     os::Hwnd popup = Create(chatWindow ? kChatClass : kPopupClass, title,
                             os::WS_OVERLAPPEDWINDOW | os::WS_VISIBLE, 60, 60, 240, 120, nullptr);
     if (popup != nullptr) popups_.push_back(popup);
@@ -139,8 +175,12 @@ void SimulatedClient::Reply(os::Hwnd connector, std::string_view text, bool with
 
 bool SimulatedClient::Notify(std::string_view text) {
     if (peer_ == nullptr || api_ == nullptr) return false;
-    Reply(peer_, text);
+    Reply(peer_, Outgoing(text));
     return true;
+}
+
+std::string SimulatedClient::Outgoing(std::string_view text) const {
+    return Family() ? Utf8ToAnsi(text) : std::string(text);
 }
 
 int SimulatedClient::Ring(std::string_view handle, bool pstn) {
@@ -191,7 +231,9 @@ os::LResult SimulatedClient::Handle(os::Hwnd window, std::uint32_t message, os::
         os::ShowWindow(window, os::SW_HIDE);
         return 0;
     }
-    if (message == os::WM_KEYDOWN && wParam == VK_ESCAPE) {
+    const bool closes = Family() ? message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE
+                                 : message == os::WM_KEYDOWN && wParam == VK_ESCAPE;
+    if (closes) {
         for (auto popup = popups_.begin(); popup != popups_.end(); ++popup) {
             if (*popup == window) {
                 popups_.erase(popup);
@@ -245,6 +287,7 @@ void SimulatedClient::Receive(os::Hwnd sender, std::string text) {
     // Every command must arrive with its terminating zero.
     if (text.empty() || text.back() != '\0') text = "<unterminated>" + text;
     else text.pop_back();
+    if (Family()) text = AnsiToUtf8(text);
     const std::uint32_t now = os::GetTickCount();
     ++received;
     KeepLatest(log, LogEntry{now, text});
@@ -257,29 +300,39 @@ void SimulatedClient::Receive(os::Hwnd sender, std::string text) {
     if (onCommand) onCommand(text);
     if (!answering_ || hung_ || sender == nullptr) return;
     peer_ = sender;
-    // Brought to the front, the client shows its main window again.
-    if (text == "FOCUS" && main_ != nullptr) process_.Run([&] { os::ShowWindow(main_, os::SW_SHOW); });
+    // Brought to the front, the client shows its main window again, hidden or minimised.
+    if (text == "FOCUS" && main_ != nullptr) process_.Run([&] { os::ShowWindow(main_, os::SW_RESTORE); });
     ApplyButton(text);
     // The green button with a number typed and nothing ringing calls it.
     const bool placesCall = text == "BTN_PRESSED YES" && !model.HasIncomingRinging() && !DialText().empty();
     // Replies go out after the sender's send has returned, as a client's own
     // thread would send them.
-    for (std::string& reply : model.Handle(text)) outbox_.emplace_back(sender, std::move(reply));
+    for (std::string& reply : model.Handle(text)) outbox_.emplace_back(sender, Outgoing(reply));
     if (placesCall) {
-        outbox_.emplace_back(sender, model.PlaceCall(WideToUtf8(DialText())));
+        outbox_.emplace_back(sender, Outgoing(model.PlaceCall(WideToUtf8(DialText()))));
         TypeDialText(L"");
     }
     os::PostMessage(api_, kFlushMessage, 0, 0);
 }
 
-// Keypad buttons type into the dial field as on the client's own keypad.
+// Keypad buttons type into the dial field as on the client's own keypad. A
+// family program also deletes from it on DELETE and minimises its main window.
 void SimulatedClient::ApplyButton(std::string_view command) {
     std::string_view key;
-    if (FirstWord(command, &key) != "BTN_PRESSED" || key.size() != 1 || dialField_ == nullptr) return;
+    const std::string_view word = FirstWord(command, &key);
+    if (Family()) ApplyFamilyCommand(word, key);
+    if (word != "BTN_PRESSED" || key.size() != 1 || dialField_ == nullptr) return;
     const char c = key.front();
     if ((c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+') {
         TypeDialText(DialText() + static_cast<wchar_t>(c));
     }
+}
+
+void SimulatedClient::ApplyFamilyCommand(std::string_view word, std::string_view argument) {
+    if (main_ != nullptr && word == "MINIMIZE") process_.Run([&] { os::ShowWindow(main_, os::SW_MINIMIZE); });
+    if (word != "BTN_PRESSED" || argument != "DELETE" || dialField_ == nullptr) return;
+    const std::wstring dialled = DialText();
+    if (!dialled.empty()) TypeDialText(dialled.substr(0, dialled.size() - 1));
 }
 
 }  // namespace talvio::clientsim

@@ -1,9 +1,12 @@
-// A Skype client for tests and testers: its API window answers discovery
-// and attach, records every command with a time stamp and, when answering,
-// replies from its ClientModel; its main window, dial field, tab control
-// and pop-ups carry the classes and titles the window automation looks for
-// in each client version. Built on the platform seam, so the same client
-// runs on the hosted desktop and as a real Win32 program.
+// A Skype client, or a Voip-family program, for tests and testers: its API
+// window answers discovery and attach, records every command with a time
+// stamp and, when answering, replies from its ClientModel. A Skype client's
+// main window, dial field, tab control and pop-ups carry the classes and
+// titles the window automation looks for in each client version. A family
+// program has its own registered messages, texts in the ANSI code page,
+// a main window titled with its name and an EDIT dial field lowest in it;
+// its pop-ups are owned by the main window. Built on the platform seam, so
+// the same client runs on the hosted desktop and as a real Win32 program.
 //
 // Threading: the thread that creates it owns its windows and must pump
 // their messages; every call on that thread. The windows vanish with it.
@@ -38,20 +41,28 @@ public:
         std::string text;
     };
 
-    explicit SimulatedClient(std::wstring_view processName = L"Skype.exe");
+    // A Skype client; with `familyProgram` ("VoipBuster", ...) that
+    // program of the Voip family.
+    explicit SimulatedClient(std::wstring_view processName = L"Skype.exe",
+                             std::string_view familyProgram = {});
     SimulatedClient(const SimulatedClient&) = delete;
     SimulatedClient& operator=(const SimulatedClient&) = delete;
     ~SimulatedClient();
 
     ClientModel model;
 
+    bool Family() const { return !program_.empty(); }
+    const std::string& Program() const { return program_; }
+
     void Launch();  // creates the API window (the client runs)
     void Crash();   // every window vanishes without a word
     // A main window as the model's version has it: dial field, a decoy
-    // edit field, the tab control.
+    // edit field, the tab control. A family program's: its name and user
+    // in the title, a decoy EDIT above the dial field's.
     void ShowMainWindow();
     // A captioned top-level pop-up on the main window's thread; it closes
-    // on Escape. A chat window is one the automation must leave alone.
+    // on Escape (a family program's on its system Close). A chat window is
+    // one the automation must leave alone.
     os::Hwnd ShowPopup(std::wstring_view title, bool chatWindow = false);
 
     os::Hwnd ApiWindow() const { return api_; }
@@ -63,8 +74,10 @@ public:
     std::wstring DialText() const;
     // What the user typed into the dial field.
     void TypeDialText(std::wstring_view text);
-    // Keys the dial field received, in order.
+    // Keys the dial field received (WM_KEYDOWN), in order; and a family
+    // program's key releases (WM_KEYUP).
     std::vector<os::WParam> dialFieldKeys;
+    std::vector<os::WParam> dialFieldKeyUps;
 
     // Statuses posted back for each discovery, the first at once and the
     // others kAttachStepMs apart; a negative status ignores discoveries.
@@ -108,15 +121,23 @@ private:
 
     static os::LResult Procedure(os::Hwnd window, std::uint32_t message, os::WParam wParam,
                                  os::LParam lParam);
+    // A family program's dial field: the system EDIT, with its keys logged.
+    static os::LResult EditProcedure(os::Hwnd window, std::uint32_t message, os::WParam wParam,
+                                     os::LParam lParam);
+    void ShowFamilyMainWindow();
+    // Texts out of and into the model: a family program's are ANSI.
+    std::string Outgoing(std::string_view text) const;
     os::LResult Handle(os::Hwnd window, std::uint32_t message, os::WParam wParam, os::LParam lParam);
     os::LResult HandleApi(std::uint32_t message, os::WParam wParam, os::LParam lParam);
     void Receive(os::Hwnd sender, std::string text);
     void PostNextAttachStatus();
     void ApplyButton(std::string_view command);
+    void ApplyFamilyCommand(std::string_view word, std::string_view argument);
     os::Hwnd Create(const wchar_t* className, std::wstring_view title, std::uint32_t style, int x,
                     int y, int width, int height, os::Hwnd parent);
 
     ClientProcess process_;
+    std::string program_;
     std::uint32_t discoverMessage_;
     std::uint32_t attachMessage_;
     os::Hwnd api_ = nullptr;
@@ -124,6 +145,7 @@ private:
     os::Hwnd dialField_ = nullptr;
     os::Hwnd decoyField_ = nullptr;
     os::Hwnd tabControl_ = nullptr;
+    os::WndProc editProcedure_ = nullptr;
     std::vector<os::Hwnd> popups_;
     os::Hwnd peer_ = nullptr;
     std::vector<os::LParam> attachStatuses_{kAttachSuccess};

@@ -1,7 +1,8 @@
-// Client simulator: a headless Skype client for an unmodified driver, run
-// from a command file and/or a control pipe, logging every command it
-// receives with its tick count.
-//   client_sim.exe [--script FILE] [--control NAME] [--log FILE]
+// Client simulator: a headless Skype client (or, with --family, a program
+// of the Voip family) for an unmodified driver, run from a command file
+// and/or a control pipe, logging every command it receives with its tick
+// count.
+//   client_sim.exe [--family PROGRAM] [--script FILE] [--control NAME] [--log FILE]
 // --control NAME serves the command language on \\.\pipe\NAME, one command
 // per CallNamedPipe and one reply line back; the script runs first.
 #include "platform/win32/windows_api.h"
@@ -29,6 +30,7 @@ constexpr UINT kFreezeMessage = WM_APP + 2;   // wParam: milliseconds
 constexpr UINT_PTR kScriptTimer = 1;
 
 struct App {
+    explicit App(const std::string& program) : client(L"client_sim", program) {}
     SimulatedClient client;
     HWND control = nullptr;
     std::vector<std::string> script;
@@ -109,17 +111,18 @@ void ServeControlPipe(std::wstring name, HWND control) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::wstring scriptPath, controlName, logPath;
+    std::wstring scriptPath, controlName, logPath, program;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring option = argv[i];
         if (option == L"--script") scriptPath = argv[i + 1];
         else if (option == L"--control") controlName = argv[i + 1];
         else if (option == L"--log") logPath = argv[i + 1];
+        else if (option == L"--family") program = argv[i + 1];
     }
     LocalFree(argv);
     if (scriptPath.empty() && controlName.empty()) return 2;
 
-    App app;
+    App app(talvio::WideToUtf8(program));
     g_app = &app;
     if (!logPath.empty()) app.log = _wfopen(logPath.c_str(), L"w");
     app.client.SetAnswering(true);
