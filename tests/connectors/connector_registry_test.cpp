@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "connectors/skype/skype_connector.h"
 #include "connectors/voip_family/voip_family_connector.h"
 #include "foundation/text_convert.h"
@@ -202,6 +204,76 @@ TEST_F(ConnectorRegistryTest, AppendRefusesBeyondTwentySlots) {
     EXPECT_FALSE(registry.Append(std::make_unique<ScriptedConnector>(registry, 99)));
     EXPECT_FALSE(registry.Append(nullptr));
     EXPECT_EQ(registry.Count(), 20);
+}
+
+// Scripted connectors standing in registry order for Skype, VoipBuster,
+// VoipStunt, NetAppel, Poivy and FreeCall, all online.
+class ChooseCheapestTest : public ConnectorRegistryTest {
+protected:
+    void SetUp() override {
+        client = SomeWindow();
+        for (const int id : {1, 2, 3, 8, 11, 9}) {
+            auto connector = std::make_unique<ScriptedConnector>(registry, id);
+            connector->SetClient(client, VoipConnector::kOnline);
+            byId[id] = connector.get();
+            ASSERT_TRUE(registry.Append(std::move(connector)));
+        }
+    }
+
+    void Rate(int id, std::string_view prefix, double rate) { host.rates[id].add(prefix, rate); }
+
+    os::Hwnd client = nullptr;
+    std::map<int, ScriptedConnector*> byId;
+};
+
+TEST_F(ChooseCheapestTest, AFreeDestinationPicksItsProgram) {
+    EXPECT_EQ(registry.ChooseCheapest("+441234"), nullptr);  // no rates at all
+    Rate(2, "44", 0.0);
+    EXPECT_EQ(registry.ChooseCheapest("+441234"), byId[2]);
+    // "00", "+" or neither: the same number.
+    EXPECT_EQ(registry.ChooseCheapest("00441234"), byId[2]);
+    EXPECT_EQ(registry.ChooseCheapest("441234"), byId[2]);
+    EXPECT_EQ(registry.ChooseCheapest("+0+"), nullptr);
+
+    host.rates.clear();
+    Rate(2, "44", 0.02);
+    EXPECT_EQ(registry.ChooseCheapest("+441234"), nullptr);  // cheap, not free
+}
+
+TEST_F(ChooseCheapestTest, TheLongestPrefixShorterThanTheNumberSetsTheRate) {
+    Rate(2, "44", 0.0);
+    Rate(2, "4412", 0.01);
+    EXPECT_EQ(registry.ChooseCheapest("441234"), nullptr);
+    // Letters match in any case; entries that sort between the prefix and
+    // the number, or are longer than it, change nothing.
+    Rate(3, "4410", 0.5);
+    Rate(3, "4411", 0.5);
+    Rate(3, "4412a", 0.0);
+    Rate(3, "4412a5", 0.5);
+    Rate(3, "4412A9", 0.5);
+    Rate(3, "44123456", 0.5);
+    EXPECT_EQ(registry.ChooseCheapest("4412A9"), byId[3]);
+    // The prefix as long as the number is not a prefix of it.
+    host.rates.clear();
+    Rate(2, "44", 0.0);
+    EXPECT_EQ(registry.ChooseCheapest("44"), nullptr);
+    EXPECT_EQ(registry.ChooseCheapest("445"), byId[2]);
+}
+
+TEST_F(ChooseCheapestTest, EqualRatesGoToTheEarlierProgramAndOnlyOnlineOnesCount) {
+    for (const int id : {3, 2, 9, 11, 8}) Rate(id, "358", 0.0);
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[2]);
+    byId[2]->SetClient(client, VoipConnector::kOffline);  // attached, logged in elsewhere
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[3]);
+    byId[3]->SetClient(nullptr, VoipConnector::kOnline);  // not attached
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[8]);
+    byId[8]->SetClient(client, VoipConnector::kLoggedOut);
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[11]);  // Poivy stands before FreeCall
+    // A cheaper program later in order wins; so may Skype itself.
+    Rate(9, "35840", -1.0);
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[9]);
+    Rate(1, "3584", -2.0);
+    EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[1]);
 }
 
 }  // namespace

@@ -194,6 +194,35 @@ TEST_F(RedirectTest, SkypeOutCallGoesToTheCallOutProgram) {
     EXPECT_EQ(buster->log, (std::vector<std::string>{"BringToFront", "CallNumber +4412345"}));
 }
 
+TEST_F(RedirectTest, AProgramThatCallsTheNumberFreeComesFirstWhenAsked) {
+    auto connector = std::make_unique<ScriptedConnector>(registry, 3);
+    ScriptedConnector* stunt = connector.get();
+    ASSERT_TRUE(registry.Append(std::move(connector)));
+    stunt->SetClient(client->ApiWindow(), VoipConnector::kOnline);
+    host.rates[3].add("44", 0.0);
+    host.callOutProgram = 0;
+    DialOut();
+    EXPECT_EQ(client->Take(), (Commands{"SET CALL 20 STATUS FINISHED"}));
+    EXPECT_EQ(stunt->log, (std::vector<std::string>{"BringToFront", "CallNumber +4412345"}));
+    EXPECT_TRUE(buster->log.empty());
+
+    stunt->log.clear();
+    host.callOutFree = false;
+    DialOut();
+    EXPECT_TRUE(stunt->log.empty());
+    EXPECT_EQ(buster->log, (std::vector<std::string>{"BringToFront", "CallNumber +4412345"}));
+
+    // Cheapest through Skype itself: the call stays, the call-out program
+    // is not asked.
+    buster->log.clear();
+    host.callOutFree = true;
+    host.rates[1].add("4", -1.0);
+    DialOut();
+    EXPECT_TRUE(client->Take().empty());
+    EXPECT_TRUE(stunt->log.empty());
+    EXPECT_TRUE(buster->log.empty());
+}
+
 TEST_F(RedirectTest, SkypeOutCallStaysWithoutUsableCallOutProgram) {
     host.callOutProgram = -1;  // position 0 is Skype itself
     DialOut();
