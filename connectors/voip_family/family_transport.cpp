@@ -82,11 +82,20 @@ os::LResult VoipFamilyConnector::OnTextReady(os::LParam lParam) {
     const auto slot = std::find_if(received_.begin(), received_.end(),
                                    [&](const Received& r) { return r.ticket == ticket; });
     if (slot == received_.end()) return 0;
+    const std::size_t index = static_cast<std::size_t>(slot - received_.begin());
     slot->ticket = 0;
     pingOutstanding_ = false;
-    // Moved out: the parse may send, and a send may bring in new texts.
-    const std::string text = std::move(slot->text);
+    // Taken out of the slot: the parse may send, and a send may bring in
+    // new texts (and move the slots).
+    std::string text;
+    text.swap(slot->text);
     HandleReply(text);
+    // The buffer goes back for the next text, unless its slot was taken.
+    Received& again = received_[index];
+    if (again.ticket == 0) {
+        text.clear();
+        again.text.swap(text);
+    }
     return 1;
 }
 
