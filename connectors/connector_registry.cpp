@@ -11,22 +11,33 @@ namespace talvio {
 
 namespace {
 
-// The entry of the longest prefix of `number` that is shorter than it. The
-// list is sorted, and each shorter prefix sorts before the longer ones, so
-// each search looks only below where the last one ended.
+unsigned char Folded(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
+// The entry of the longest prefix of `number` that is shorter than it.
+// In the sorted list the entries that begin with the number's first k
+// characters stand together, the one of exactly those k first; each further
+// character narrows that run by two binary searches within it, and an empty
+// run ends the search: no longer prefix can follow.
 const RateEntry* LongestPrefix(const RateList& rates, std::string_view number) {
     const std::vector<RateEntry>& entries = rates.entries();
-    auto end = entries.end();
-    for (std::size_t length = number.size(); length-- > 0;) {
-        const std::string_view prefix = number.substr(0, length);
-        const auto found = std::lower_bound(entries.begin(), end, prefix,
-                                            [](const RateEntry& entry, std::string_view key) {
-                                                return ComparePrefixes(entry.prefix, key) < 0;
-                                            });
-        if (found != end && ComparePrefixes(found->prefix, prefix) == 0) return &*found;
-        end = found;
+    auto first = entries.begin();
+    auto last = entries.end();
+    const RateEntry* match = nullptr;
+    for (std::size_t length = 1; length < number.size() && first != last; ++length) {
+        const std::size_t at = length - 1;
+        const unsigned char wanted = Folded(number[at]);
+        first = std::partition_point(first, last, [&](const RateEntry& entry) {
+            return entry.prefix.size() <= at || Folded(entry.prefix[at]) < wanted;
+        });
+        last = std::partition_point(first, last, [&](const RateEntry& entry) {
+            return Folded(entry.prefix[at]) == wanted;
+        });
+        if (first != last && first->prefix.size() == length) match = &*first;
     }
-    return nullptr;
+    return match;
 }
 
 }  // namespace

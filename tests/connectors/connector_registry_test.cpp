@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "connectors/skype/skype_connector.h"
 #include "connectors/voip_family/voip_family_connector.h"
@@ -274,6 +275,41 @@ TEST_F(ChooseCheapestTest, EqualRatesGoToTheEarlierProgramAndOnlyOnlineOnesCount
     EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[9]);
     Rate(1, "3584", -2.0);
     EXPECT_EQ(registry.ChooseCheapest("+358401234"), byId[1]);
+}
+
+// The choice against the plain walk over the sorted entries: remember each
+// entry shorter than the number that begins it, stop at the first entry the
+// number sorts below.
+TEST_F(ChooseCheapestTest, AgreesWithTheWalkOverTheSortedEntries) {
+    std::mt19937 random(44);
+    const auto text = [&](std::size_t length) {
+        std::string t;
+        while (t.size() < length) t.push_back("12aA"[random() % 4]);
+        return t;
+    };
+    int matched = 0;
+    for (int round = 0; round < 300; ++round) {
+        RateList probe;
+        for (int i = 0; i < 30; ++i) probe.add(text(1 + random() % 4), 1.0);
+        const std::vector<RateEntry>& sorted = probe.entries();
+        const std::string number = text(1 + random() % 5);
+        std::size_t walked = sorted.size();
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            const std::string& prefix = sorted[i].prefix;
+            const int order = prefix.size() < number.size()
+                                  ? ComparePrefixes(std::string_view(number).substr(0, prefix.size()), prefix)
+                                  : (ComparePrefixes(number, prefix) < 0 ? -1 : 1);
+            if (order < 0) break;
+            if (order == 0) walked = i;
+        }
+        // Free through one entry only: chosen exactly when that entry is the walk's.
+        const std::size_t free = walked < sorted.size() && random() % 2 ? walked : random() % sorted.size();
+        host.rates[2] = RateList();
+        for (std::size_t i = 0; i < sorted.size(); ++i) host.rates[2].add(sorted[i].prefix, i == free ? 0.0 : 1.0);
+        EXPECT_EQ(registry.ChooseCheapest(number) != nullptr, walked == free) << number << " round " << round;
+        matched += walked < sorted.size();
+    }
+    EXPECT_GT(matched, 100);  // the random tables do reach deep matches
 }
 
 }  // namespace
