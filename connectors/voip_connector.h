@@ -39,6 +39,17 @@ public:
     enum UserStatus {
         kUnknown = 0, kOnline, kOffline, kAway, kNotAvailable, kDoNotDisturb, kInvisible, kLoggedOut
     };
+    // Private messages of the connector window: a received text is ready
+    // to parse (1040), an attach reply arrived (1041).
+    static constexpr std::uint32_t kTextReady = os::WM_USER + 16;
+    static constexpr std::uint32_t kAttachReply = os::WM_USER + 17;
+    // Timers of the connector window: the client watch every 2 s, and the
+    // liveness check.
+    static constexpr std::uintptr_t kWatchTimer = 1001;
+    static constexpr std::uintptr_t kLivenessTimer = 1002;
+    static constexpr std::uint32_t kWatchPeriodMs = 2000;
+    // The longest text a client may send.
+    static constexpr std::uint32_t kMaxTextBytes = 16383;
     // Keypad codes of PressKey besides the digits 0-9.
     static constexpr int kKeyStar = 20;
     static constexpr int kKeyHash = 21;

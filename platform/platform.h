@@ -78,6 +78,8 @@ inline constexpr std::uint32_t WM_DEVICECHANGE = 0x0219;
 inline constexpr std::uint32_t WM_PRINTCLIENT = 0x0318;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 inline constexpr std::uint32_t EM_SETSEL = 0x00B1;
+inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
+inline constexpr WParam SC_CLOSE = 0xF060;  // WM_SYSCOMMAND
 
 // SendMessageTimeout flags.
 inline constexpr std::uint32_t SMTO_NORMAL = 0x0000;
@@ -101,6 +103,16 @@ inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008;
 inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr std::uint32_t WS_EX_LAYERED = 0x00080000;
+
+// Virtual keys the program synthesises or sends.
+inline constexpr std::uint8_t VK_BACK = 0x08;
+inline constexpr std::uint8_t VK_TAB = 0x09;
+inline constexpr std::uint8_t VK_SHIFT = 0x10;
+inline constexpr std::uint8_t VK_CONTROL = 0x11;
+inline constexpr std::uint8_t VK_ESCAPE = 0x1B;
+inline constexpr std::uint8_t VK_DOWN = 0x28;
+inline constexpr std::uint8_t VK_LSHIFT = 0xA0;
+inline constexpr std::uint8_t VK_LCONTROL = 0xA2;
 
 // keybd_event flags.
 inline constexpr std::uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;

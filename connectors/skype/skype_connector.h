@@ -25,18 +25,12 @@ namespace talvio {
 class SkypeConnector : public VoipConnector, private SkypeAutomationHost {
 public:
     static constexpr int kId = 1;
-    // Private messages of the connector window. 1040 (a copy to parse) and
-    // 1042 (a copy to handle as if just received) name a receive-pool copy
-    // by its ticket; any other lParam is dropped.
-    static constexpr std::uint32_t kTextReady = os::WM_USER + 16;    // 1040
-    static constexpr std::uint32_t kAttachReply = os::WM_USER + 17;  // 1041
-    static constexpr std::uint32_t kCopyData = os::WM_USER + 18;     // 1042
-    static constexpr std::uintptr_t kWatchTimer = 1001;
-    static constexpr std::uintptr_t kLivenessTimer = 1002;
-    static constexpr std::uint32_t kWatchPeriodMs = 2000;
+    // 1040 (a copy to parse, VoipConnector's kTextReady) and 1042 (a copy
+    // to handle as if just received) name a receive-pool copy by its
+    // ticket; any other lParam is dropped.
+    static constexpr std::uint32_t kCopyData = os::WM_USER + 18;  // 1042
     static constexpr std::uint32_t kLivenessPeriodMs = 3000;
     static constexpr std::uint32_t kQueryRepeatAgeMs = 5000;
-    static constexpr std::uint32_t kMaxTextBytes = 16383;
     static constexpr int kPingCountdown = 3;
     // Attach statuses of the client.
     static constexpr os::LParam kAttachSuccess = 0;

@@ -1,29 +1,16 @@
 #include "connectors/skype/window_automation.h"
 
 #include <array>
-#include <vector>
 
+#include "connectors/client_windows.h"
 #include "connectors/skype/client_version.h"
 
 namespace talvio {
 namespace {
 
 // Win32 values the seam does not carry.
-constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr std::uint32_t TCM_GETCURSEL = 0x130B;
-constexpr os::WParam SC_CLOSE = 0xF060;
 constexpr os::WParam MK_LBUTTON = 0x0001;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
-constexpr std::uint8_t VK_BACK = 0x08;
-constexpr std::uint8_t VK_TAB = 0x09;
-constexpr std::uint8_t VK_SHIFT = 0x10;
-constexpr std::uint8_t VK_CONTROL = 0x11;
-constexpr std::uint8_t VK_ESCAPE = 0x1B;
-constexpr std::uint8_t VK_LSHIFT = 0xA0;
-constexpr std::uint8_t VK_LCONTROL = 0xA2;
-constexpr std::uint8_t kScanTab = 15;
-constexpr std::uint8_t kScanControl = 29;
-constexpr std::uint8_t kScanShift = 42;
 
 constexpr std::size_t kMaxTitle = 200;
 constexpr std::size_t kMaxClassName = 99;
@@ -156,11 +143,6 @@ int SkypeWindowAutomation::CurrentTab() {
     return static_cast<int>(selected);
 }
 
-void SkypeWindowAutomation::Key(std::uint8_t virtualKey, std::uint8_t scanCode, bool up) {
-    os::keybd_event(virtualKey, scanCode, up ? os::KEYEVENTF_KEYUP : 0);
-    os::Sleep(1);
-}
-
 void SkypeWindowAutomation::SelectTab(os::Hwnd tabControl, int target) {
     if (!tabControl) return;
     os::SetForegroundWindow(os::GetRootAncestor(tabControl));
@@ -168,17 +150,7 @@ void SkypeWindowAutomation::SelectTab(os::Hwnd tabControl, int target) {
     // then step from there.
     os::PostMessage(tabControl, os::WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(20, 9));
     os::PostMessage(tabControl, os::WM_LBUTTONUP, 0, ClientPoint(20, 9));
-    Key(VK_TAB, kScanTab, false);
-    Key(VK_TAB, kScanTab, true);
-    if (target == 0) return;
-    Key(VK_CONTROL, kScanControl, false);
-    if (target < 0) Key(VK_SHIFT, kScanShift, false);
-    for (int i = 0; i < (target > 0 ? target : -target); ++i) {
-        Key(VK_TAB, kScanTab, false);
-        Key(VK_TAB, kScanTab, true);
-    }
-    if (target < 0) Key(VK_SHIFT, kScanShift, true);
-    Key(VK_CONTROL, kScanControl, true);
+    client_windows::TabSteps(target);
 }
 
 os::Hwnd SkypeWindowAutomation::TopPopup() {
@@ -193,7 +165,7 @@ os::Hwnd SkypeWindowAutomation::TopPopup() {
             return true;
         const os::Rect rect = os::GetWindowRect(window);
         if (rect.right - rect.left <= 50 || rect.bottom - rect.top <= 30) return true;
-        if ((os::GetWindowStyle(window) & WS_CAPTION) != WS_CAPTION) return true;
+        if ((os::GetWindowStyle(window) & os::WS_CAPTION) != os::WS_CAPTION) return true;
         popup = window;
         return false;
     });
@@ -201,33 +173,18 @@ os::Hwnd SkypeWindowAutomation::TopPopup() {
 }
 
 void SkypeWindowAutomation::Backspace() {
-    if (const os::Hwnd field = DialField()) os::PostMessage(field, os::WM_KEYDOWN, VK_BACK, 0);
+    if (const os::Hwnd field = DialField()) os::PostMessage(field, os::WM_KEYDOWN, os::VK_BACK, 0);
 }
 
 void SkypeWindowAutomation::ClearDialText() {
     // Escape in the client's window would also end or drop the call.
     if (host_.HasCallUnderway()) return;
-    if (const os::Hwnd field = DialField()) os::PostMessage(field, os::WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
-bool SkypeWindowAutomation::ReadDialField(os::Hwnd field, std::wstring& text, int size) {
-    text.clear();
-    if (size <= 0) return false;
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(size) + 1, L'\0');
-    os::LResult copied = 0;
-    if (!os::SendMessageTimeout(field, os::WM_GETTEXT, buffer.size(),
-                                reinterpret_cast<os::LParam>(buffer.data()), os::SMTO_ABORTIFHUNG,
-                                kSendTimeoutMs, &copied))
-        return false;
-    // Trust the terminator within our buffer, not the reported count.
-    buffer.back() = L'\0';
-    text.assign(buffer.data());
-    return true;
+    if (const os::Hwnd field = DialField()) os::PostMessage(field, os::WM_KEYDOWN, os::VK_ESCAPE, 0);
 }
 
 bool SkypeWindowAutomation::GetDialText(std::wstring& text, int size) {
     const os::Hwnd field = DialField();
-    if (!field || !ReadDialField(field, text, size)) {
+    if (!field || !client_windows::ReadText(field, text, size)) {
         text.clear();
         return false;
     }
@@ -244,7 +201,7 @@ int SkypeWindowAutomation::SetDialText(std::wstring_view text) {
     const os::Hwnd field = DialField();
     if (!field) return 0;
     std::wstring current;
-    ReadDialField(field, current, kMaxDialText);
+    client_windows::ReadText(field, current, kMaxDialText);
     const std::wstring replacement(text);
     os::LResult result = 0;
     if (!current.empty() && IsDialable(current.front())) {
@@ -268,7 +225,7 @@ int SkypeWindowAutomation::SetDialText(std::wstring_view text) {
 bool SkypeWindowAutomation::CloseTopPopup() {
     const os::Hwnd popup = TopPopup();
     if (!popup) return false;
-    os::PostMessage(popup, os::WM_KEYDOWN, VK_ESCAPE, 0);
+    os::PostMessage(popup, os::WM_KEYDOWN, os::VK_ESCAPE, 0);
     return true;
 }
 
@@ -278,7 +235,7 @@ bool SkypeWindowAutomation::IsMainWindowShown() {
 }
 
 void SkypeWindowAutomation::HideMainWindow() {
-    if (const os::Hwnd main = MainWindow()) os::PostMessage(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (const os::Hwnd main = MainWindow()) os::PostMessage(main, os::WM_SYSCOMMAND, os::SC_CLOSE, 0);
 }
 
 void SkypeWindowAutomation::MoveFocus(int steps) {
@@ -291,14 +248,12 @@ void SkypeWindowAutomation::MoveFocus(int steps) {
     if (!tabs) return;
     os::SetForegroundWindow(os::GetRootAncestor(tabs));
     os::SetFocus(tabs);
-    Key(VK_LCONTROL, kScanControl, false);
-    Key(VK_LSHIFT, kScanShift, false);
-    for (int i = 0; i < -steps; ++i) {
-        Key(VK_TAB, kScanTab, false);
-        Key(VK_TAB, kScanTab, true);
-    }
-    Key(VK_LSHIFT, kScanShift, true);
-    Key(VK_LCONTROL, kScanControl, true);
+    using namespace client_windows;
+    Key(os::VK_LCONTROL, kScanControl, false);
+    Key(os::VK_LSHIFT, kScanShift, false);
+    for (int i = 0; i < -steps; ++i) Tap(os::VK_TAB, kScanTab);
+    Key(os::VK_LSHIFT, kScanShift, true);
+    Key(os::VK_LCONTROL, kScanControl, true);
 }
 
 void SkypeWindowAutomation::ShowView(std::string_view command, int oldTab, int olderTab) {

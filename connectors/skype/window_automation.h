@@ -66,8 +66,6 @@ public:
 private:
     os::Hwnd LookUpMainWindow();
     os::Hwnd LookUpDialField(os::Hwnd main);
-    bool ReadDialField(os::Hwnd field, std::wstring& text, int size);
-    void Key(std::uint8_t virtualKey, std::uint8_t scanCode, bool up);
     // "FOCUS", then the view's command, or on older clients its tab.
     void ShowView(std::string_view command, int oldTab, int olderTab);
 

@@ -136,12 +136,12 @@ void VoipFamilyConnector::OnAttached(os::Hwnd programWindow) {
     Send("SEARCH FRIENDS", CommandQueue::kNormal);
     Send("SEARCH CALLS", CommandQueue::kNormal);
     NotifyStatusChanged(identity_.id);
-    os::SetTimer(window(), kPingTimer, kPingPeriodMs);
+    os::SetTimer(window(), kLivenessTimer, kPingPeriodMs);
 }
 
 void VoipFamilyConnector::onTimer(std::uintptr_t timerId) {
     if (timerId == kWatchTimer) OnWatchTimer();
-    else if (timerId == kPingTimer) OnPingTimer();
+    else if (timerId == kLivenessTimer) OnPingTimer();
     else VoipConnector::onTimer(timerId);
 }
 

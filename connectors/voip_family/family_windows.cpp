@@ -1,23 +1,10 @@
 // The family program's own windows: its main window (found by its title),
 // the dial field in it, pop-ups, and keystrokes for what the API lacks.
-#include <vector>
-
+#include "connectors/client_windows.h"
 #include "connectors/voip_family/voip_family_connector.h"
 
 namespace talvio {
 namespace {
-
-// Win32 values the seam does not carry.
-constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
-constexpr os::WParam SC_CLOSE = 0xF060;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
-constexpr std::uint8_t VK_TAB = 0x09;
-constexpr std::uint8_t VK_SHIFT = 0x10;
-constexpr std::uint8_t VK_CONTROL = 0x11;
-constexpr os::WParam VK_DOWN = 0x28;
-constexpr std::uint8_t kScanTab = 15;
-constexpr std::uint8_t kScanControl = 29;
-constexpr std::uint8_t kScanShift = 42;
 
 wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 bool IsLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
@@ -29,16 +16,6 @@ std::wstring LowerTitle(os::Hwnd window, std::size_t limit) {
     std::wstring title = os::GetWindowText(window).substr(0, limit);
     for (wchar_t& c : title) c = Lower(c);
     return title;
-}
-
-void Key(std::uint8_t virtualKey, std::uint8_t scanCode, bool up) {
-    os::keybd_event(virtualKey, scanCode, up ? os::KEYEVENTF_KEYUP : 0);
-    os::Sleep(1);
-}
-
-void Tap(std::uint8_t virtualKey, std::uint8_t scanCode) {
-    Key(virtualKey, scanCode, false);
-    Key(virtualKey, scanCode, true);
 }
 
 }  // namespace
@@ -92,22 +69,6 @@ os::Hwnd VoipFamilyConnector::DialField() {
     return field;
 }
 
-bool VoipFamilyConnector::ReadDialField(os::Hwnd field, std::wstring& text, int size) const {
-    text.clear();
-    if (size <= 0) return false;
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(size) + 1, L'\0');
-    os::LResult copied = 0;
-    if (!os::SendMessageTimeout(field, os::WM_GETTEXT, buffer.size(),
-                                reinterpret_cast<os::LParam>(buffer.data()), os::SMTO_ABORTIFHUNG,
-                                kSendTimeoutMs, &copied)) {
-        return false;
-    }
-    // Trust the terminator within our buffer, not the reported count.
-    buffer.back() = L'\0';
-    text.assign(buffer.data());
-    return true;
-}
-
 // The text, and the caret after it.
 void VoipFamilyConnector::WriteDialField(os::Hwnd field, const std::wstring& text) const {
     os::LResult result = 0;
@@ -122,12 +83,12 @@ void VoipFamilyConnector::PressYes(int direct) {
     if (direct == 0) {
         std::wstring text;
         const os::Hwnd field = DialField();
-        if (field != nullptr && ReadDialField(field, text, kMaxDialText) && text.empty()) {
+        if (field != nullptr && client_windows::ReadText(field, text, kMaxDialText) && text.empty()) {
             // Nothing to call: the key steps down the program's list instead.
             os::LResult result = 0;
-            os::SendMessageTimeout(field, os::WM_KEYDOWN, VK_DOWN, 0, os::SMTO_ABORTIFHUNG,
+            os::SendMessageTimeout(field, os::WM_KEYDOWN, os::VK_DOWN, 0, os::SMTO_ABORTIFHUNG,
                                    kSendTimeoutMs, &result);
-            os::SendMessageTimeout(field, os::WM_KEYUP, VK_DOWN, 0, os::SMTO_ABORTIFHUNG,
+            os::SendMessageTimeout(field, os::WM_KEYUP, os::VK_DOWN, 0, os::SMTO_ABORTIFHUNG,
                                    kSendTimeoutMs, &result);
             return;
         }
@@ -141,7 +102,7 @@ void VoipFamilyConnector::PressButton(std::string_view name) {
         if (const os::Hwnd field = DialField()) {
             // Keypad characters type into the program's dial field.
             std::wstring text;
-            ReadDialField(field, text, kMaxDialText);
+            client_windows::ReadText(field, text, kMaxDialText);
             text += static_cast<wchar_t>(static_cast<unsigned char>(name.front()));
             WriteDialField(field, text);
             return;
@@ -168,7 +129,7 @@ int VoipFamilyConnector::SetDialText(const std::wstring& text) {
 
 int VoipFamilyConnector::GetDialText(std::wstring& text, int size) {
     const os::Hwnd field = DialField();
-    if (field == nullptr || !ReadDialField(field, text, size)) {
+    if (field == nullptr || !client_windows::ReadText(field, text, size)) {
         text.clear();
         return 0;
     }
@@ -195,13 +156,7 @@ void VoipFamilyConnector::MoveFocus(int steps) {
     const os::Hwnd main = MainWindow();
     if (main == nullptr) return;
     os::SetForegroundWindow(main);
-    Tap(VK_TAB, kScanTab);
-    if (steps == 0) return;
-    Key(VK_CONTROL, kScanControl, false);
-    if (steps < 0) Key(VK_SHIFT, kScanShift, false);
-    for (int i = 0; i < (steps > 0 ? steps : -steps); ++i) Tap(VK_TAB, kScanTab);
-    if (steps < 0) Key(VK_SHIFT, kScanShift, true);
-    Key(VK_CONTROL, kScanControl, true);
+    client_windows::TabSteps(steps);
 }
 
 bool VoipFamilyConnector::CloseTopPopup() {
@@ -213,12 +168,12 @@ bool VoipFamilyConnector::CloseTopPopup() {
         const os::Rect rect = os::GetWindowRect(window);
         if (rect.right - rect.left <= 1 || rect.bottom - rect.top <= 1) return true;
         const std::uint32_t style = os::GetWindowStyle(window);
-        if (!(style & os::WS_POPUP) || (style & WS_CAPTION) != WS_CAPTION) return true;
+        if (!(style & os::WS_POPUP) || (style & os::WS_CAPTION) != os::WS_CAPTION) return true;
         popup = window;
         return false;
     });
     if (popup == nullptr) return false;
-    os::PostMessage(popup, WM_SYSCOMMAND, SC_CLOSE, 0);
+    os::PostMessage(popup, os::WM_SYSCOMMAND, os::SC_CLOSE, 0);
     return true;
 }
 

@@ -35,15 +35,9 @@ public:
     static constexpr int kProgramCount = 11;
     static const VoipFamilyIdentity kPrograms[kProgramCount];
 
-    // Private messages of the connector window. 1040 names a received text
-    // by its ticket; any other lParam is not ours and is dropped.
-    static constexpr std::uint32_t kTextReady = os::WM_USER + 16;    // 1040
-    static constexpr std::uint32_t kAttachReply = os::WM_USER + 17;  // 1041
-    static constexpr std::uintptr_t kWatchTimer = 1001;
-    static constexpr std::uintptr_t kPingTimer = 1002;
-    static constexpr std::uint32_t kWatchPeriodMs = 2000;
+    // The liveness timer pings; kTextReady names a received text by its
+    // ticket, and any other lParam is not ours and is dropped.
     static constexpr std::uint32_t kPingPeriodMs = 10000;
-    static constexpr std::uint32_t kMaxTextBytes = 16383;
     static constexpr std::uint32_t kForegroundPauseMs = 200;
     static constexpr int kMaxDialText = 1024;
     static constexpr std::size_t kMaxTitle = 199;
@@ -119,7 +113,6 @@ private:
     // Windows.
     os::Hwnd LookUpMainWindow(os::Hwnd programWindow) const;
     bool TitleIsOurs(os::Hwnd window) const;
-    bool ReadDialField(os::Hwnd field, std::wstring& text, int size) const;
     void WriteDialField(os::Hwnd field, const std::wstring& text) const;
 
     // A received text from the moment it arrives until its re-posted

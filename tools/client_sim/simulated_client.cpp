@@ -15,11 +15,7 @@ constexpr wchar_t kFamilyMainClass[] = L"ClientSimVoipMain";
 constexpr wchar_t kEditClass[] = L"Edit";
 constexpr wchar_t kPopupClass[] = L"TClientSimPopup";
 constexpr wchar_t kChatClass[] = L"TChatForm";
-constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
-constexpr os::WParam SC_CLOSE = 0xF060;
 constexpr std::uint32_t TCM_GETCURSEL = 0x130B;
-constexpr os::WParam VK_BACK = 0x08;
-constexpr os::WParam VK_ESCAPE = 0x1B;
 constexpr std::uint32_t kSendTimeoutMs = 2000;
 // Sends the queued replies once the command's sender has returned.
 constexpr std::uint32_t kFlushMessage = os::WM_USER + 100;
@@ -129,7 +125,7 @@ os::LResult SimulatedClient::EditProcedure(os::Hwnd window, std::uint32_t messag
 
 os::Hwnd SimulatedClient::ShowPopup(std::wstring_view title, bool chatWindow) {
     if (Family()) {
-        os::Hwnd popup = Create(kPopupClass, title, os::WS_POPUP | WS_CAPTION | os::WS_VISIBLE, 60, 60,
+        os::Hwnd popup = Create(kPopupClass, title, os::WS_POPUP | os::WS_CAPTION | os::WS_VISIBLE, 60, 60,
                                 240, 120, main_);
         if (popup != nullptr) popups_.push_back(popup);
         return popup;
@@ -217,8 +213,8 @@ os::LResult SimulatedClient::Handle(os::Hwnd window, std::uint32_t message, os::
     if (window == dialField_ && message == os::WM_KEYDOWN) {
         dialFieldKeys.push_back(wParam);
         std::wstring text = DialText();
-        if (wParam == VK_ESCAPE) text.clear();
-        else if (wParam == VK_BACK && !text.empty()) text.pop_back();
+        if (wParam == os::VK_ESCAPE) text.clear();
+        else if (wParam == os::VK_BACK && !text.empty()) text.pop_back();
         TypeDialText(text);
         return 0;
     }
@@ -226,13 +222,13 @@ os::LResult SimulatedClient::Handle(os::Hwnd window, std::uint32_t message, os::
         if (message == TCM_GETCURSEL) return currentTab_;
         if (message == os::WM_LBUTTONDOWN) currentTab_ = 0;
     }
-    if (window == main_ && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    if (window == main_ && message == os::WM_SYSCOMMAND && (wParam & 0xFFF0) == os::SC_CLOSE) {
         // The client goes to the tray rather than closing.
         os::ShowWindow(window, os::SW_HIDE);
         return 0;
     }
-    const bool closes = Family() ? message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE
-                                 : message == os::WM_KEYDOWN && wParam == VK_ESCAPE;
+    const bool closes = Family() ? message == os::WM_SYSCOMMAND && (wParam & 0xFFF0) == os::SC_CLOSE
+                                 : message == os::WM_KEYDOWN && wParam == os::VK_ESCAPE;
     if (closes) {
         for (auto popup = popups_.begin(); popup != popups_.end(); ++popup) {
             if (*popup == window) {
