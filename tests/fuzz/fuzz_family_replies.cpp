@@ -18,75 +18,31 @@
 #include "platform/hosted/desktop.h"
 #include "tests/connectors/connector_fakes.h"
 #include "tests/fuzz/fuzz_target.h"
+#include "tests/fuzz/reply_fuzz.h"
 
 namespace {
 
 using namespace talvio;
 
-constexpr int kIdRange = 32;
-constexpr int kHandleRange = 24;
-
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    int Byte() { return position_ < size_ ? data_[position_++] : 0; }
-    template <std::size_t N>
-    std::string_view Pick(const std::string_view (&words)[N]) { return words[Byte() % N]; }
-    std::string Id() { return std::to_string(Byte() % kIdRange); }
-    // Handles and names may hold any byte but the separators and zero.
-    std::string Handle() {
-        std::string handle = "h";
-        handle.append(std::to_string(Byte() % kHandleRange));
-        if (Byte() % 4 == 0) handle.push_back(static_cast<char>(0x80 | Byte()));
-        return handle;
-    }
-    std::string Text() {
-        std::string text;
-        const int length = Byte() % 12;
-        for (int i = 0; i < length && !empty(); ++i) {
-            const char c = static_cast<char>(Byte());
-            if (c != 0) text.push_back(c);
-        }
-        return text;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t position_ = 0;
-};
-
-constexpr std::string_view kCallStatus[] = {"ROUTING", "RINGING", "INPROGRESS", "ONHOLD", "FINISHED",
-                                            "MISSED", "REFUSED", "FAILED", "BUSY", "UNPLACED", "x"};
-constexpr std::string_view kCallProperty[] = {"TYPE", "PARTNER_HANDLE", "PARTNER_DISPNAME",
-                                              "PSTN_NUMBER", "TIMESTAMP", "DURATION", "CONF_ID"};
-constexpr std::string_view kCallType[] = {"INCOMING_P2P", "INCOMING_PSTN", "OUTGOING_P2P",
-                                          "OUTGOING_PSTN", "?"};
-constexpr std::string_view kUserProperty[] = {
-    "DISPLAYNAME", "FULLNAME", "ONLINESTATUS", "BUDDYSTATUS", "IS_CF_ACTIVE", "SPEEDDIAL",
-    "COUNTRY",     "CITY",     "PROVINCE",     "PHONE_HOME", "PHONE_OFFICE", "PHONE_MOBILE"};
-constexpr std::string_view kUserValue[] = {"ONLINE", "OFFLINE", "SKYPEOUT", "2", "3", "TRUE", "",
-                                           "-7",     "99999999999", "Ann", "+358 40"};
 constexpr std::string_view kStatusWord[] = {"ONLINE", "OFFLINE", "AWAY", "LOGGEDOUT", "online", "DND"};
 
-std::string Generated(Input& in) {
+std::string Generated(ReplyFuzzInput& in) {
     switch (in.Byte() % 11) {
         case 0: return "CALL " + in.Id() + " STATUS " + std::string(in.Pick(kCallStatus));
         case 1: return "CALL " + in.Id() + " TYPE " + std::string(in.Pick(kCallType));
         case 2: {
             std::string text = "CALL " + in.Id() + " ";
             text.append(in.Pick(kCallProperty)).append(" ");
-            return text + (in.Byte() % 2 ? in.Handle() : in.Text());
+            return text + (in.Byte() % 2 ? in.Handle(true) : in.Text());
         }
         case 3: {
             std::string list = "USERS ";
             const int count = in.Byte() % 5;
-            for (int i = 0; i < count; ++i) list += in.Handle() + (in.Byte() % 2 ? "," : " ");
+            for (int i = 0; i < count; ++i) list += in.Handle(true) + (in.Byte() % 2 ? "," : " ");
             return list;
         }
         case 4: {
-            std::string text = "USER " + in.Handle() + " ";
+            std::string text = "USER " + in.Handle(true) + " ";
             text.append(in.Pick(kUserProperty)).append(" ");
             return text + (in.Byte() % 2 ? std::string(in.Pick(kUserValue)) : in.Text());
         }
@@ -98,14 +54,14 @@ std::string Generated(Input& in) {
         }
         case 6: return "USERSTATUS " + std::string(in.Pick(kStatusWord));
         case 7: return "ERROR " + std::to_string(in.Byte() % 4 + 90);
-        case 8: return "CONTACTS FOCUSED " + in.Handle();
+        case 8: return "CONTACTS FOCUSED " + in.Handle(true);
         case 9: return "CURRENTUSERHANDLE " + in.Text();
         default: return in.Byte() % 2 ? "SKYPEVERSION " + in.Text() : "CONNSTATUS LOGGEDOUT";
     }
 }
 
 // Operations the call controller and the handset use between replies.
-void Operate(VoipFamilyConnector& family, Input& in) {
+void Operate(VoipFamilyConnector& family, ReplyFuzzInput& in) {
     const int id = in.Byte() % kIdRange + 1;
     switch (in.Byte() % 7) {
         case 0: os::hosted::AdvanceTime(2000); break;
@@ -158,19 +114,14 @@ TALVIO_FUZZ_TARGET(family_replies) {
         os::hosted::PumpMessages();
         TALVIO_FUZZ_CHECK(family.IsAttached());
 
-        Input in(data + 1, size - 1);
+        ReplyFuzzInput in(data + 1, size - 1);
         if ((data[0] & 1) == 0) {
             const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-            std::size_t start = 0;
-            while (start < text.size()) {
-                std::size_t end = text.find('\n', start);
-                if (end == std::string_view::npos) end = text.size();
-                const std::string_view line = text.substr(start, end - start);
-                program.Reply(family.Hwnd(), line, !line.empty() && (line[0] & 1));
+            ForEachRawReply(text, [&](std::string_view line, bool withZero) {
+                program.Reply(family.Hwnd(), line, withZero);
                 os::hosted::PumpMessages();
                 CheckInvariants(family, text.size());
-                start = end + 1;
-            }
+            });
         } else {
             while (!in.empty()) {
                 if (in.Byte() % 4 == 0) Operate(family, in);

@@ -16,61 +16,26 @@
 #include "platform/hosted/desktop.h"
 #include "tests/connectors/connector_fakes.h"
 #include "tests/fuzz/fuzz_target.h"
+#include "tests/fuzz/reply_fuzz.h"
 
 namespace {
 
 using namespace talvio;
 
-constexpr int kIdRange = 32;
-constexpr int kHandleRange = 24;
-
-class Input {
-public:
-    Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool empty() const { return position_ >= size_; }
-    int Byte() { return position_ < size_ ? data_[position_++] : 0; }
-    template <std::size_t N>
-    std::string_view Pick(const std::string_view (&words)[N]) { return words[Byte() % N]; }
-    std::string Id() { return std::to_string(Byte() % kIdRange); }
-    std::string Handle() { return fuzz::Handle(Byte() % kHandleRange); }
-    std::string Text() {
-        std::string text;
-        const int length = Byte() % 12;
-        for (int i = 0; i < length && !empty(); ++i) text.push_back(static_cast<char>(Byte()));
-        return text;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t position_ = 0;
-};
-
-constexpr std::string_view kCallStatus[] = {"ROUTING", "RINGING", "INPROGRESS", "ONHOLD", "FINISHED",
-                                            "MISSED", "REFUSED", "FAILED", "BUSY", "UNPLACED", "x"};
-constexpr std::string_view kCallProperty[] = {"TYPE", "PARTNER_HANDLE", "PARTNER_DISPNAME",
-                                              "PSTN_NUMBER", "TIMESTAMP", "DURATION", "CONF_ID"};
-constexpr std::string_view kCallType[] = {"INCOMING_P2P", "INCOMING_PSTN", "OUTGOING_P2P",
-                                          "OUTGOING_PSTN", "?"};
-constexpr std::string_view kUserProperty[] = {
-    "DISPLAYNAME", "FULLNAME", "ONLINESTATUS", "BUDDYSTATUS", "IS_CF_ACTIVE", "SPEEDDIAL",
-    "COUNTRY",     "CITY",     "PROVINCE",     "PHONE_HOME", "PHONE_OFFICE", "PHONE_MOBILE"};
-constexpr std::string_view kUserValue[] = {"ONLINE", "OFFLINE", "SKYPEOUT", "2", "3", "TRUE", "",
-                                           "-7",     "99999999999", "Ann", "+358 40"};
 constexpr std::string_view kVoicemailProperty[] = {"TYPE", "STATUS", "TIMESTAMP", "DURATION",
                                                    "PARTNER_HANDLE", "PARTNER_DISPNAME"};
 constexpr std::string_view kVoicemailValue[] = {"INCOMING", "OUTGOING", "UNPLAYED", "PLAYING",
                                                 "DELETING", "PLAYED",   "5",        "bogus"};
 constexpr std::string_view kStatusWord[] = {"ONLINE", "OFFLINE", "AWAY", "LOGGEDOUT", "online", "NA"};
 
-std::string NumberList(Input& in) {
+std::string NumberList(ReplyFuzzInput& in) {
     std::string list;
     const int count = in.Byte() % 5;
     for (int i = 0; i < count; ++i) list += (i ? ", " : "") + in.Id();
     return list;
 }
 
-std::string Generated(Input& in) {
+std::string Generated(ReplyFuzzInput& in) {
     switch (in.Byte() % 13) {
         case 0: return "CALL " + in.Id() + " STATUS " + std::string(in.Pick(kCallStatus));
         case 1: return "CALL " + in.Id() + " TYPE " + std::string(in.Pick(kCallType));
@@ -103,7 +68,7 @@ std::string Generated(Input& in) {
 }
 
 // Operations the call controller and the handset use between replies.
-void Operate(SkypeConnector& skype, Input& in) {
+void Operate(SkypeConnector& skype, ReplyFuzzInput& in) {
     const int id = in.Byte() % kIdRange + 1;
     switch (in.Byte() % 6) {
         case 0: os::hosted::AdvanceTime(2000); break;
@@ -151,19 +116,14 @@ TALVIO_FUZZ_TARGET(skype_replies) {
         os::hosted::PumpMessages();
         TALVIO_FUZZ_CHECK(skype.IsAttached());
 
-        Input in(data + 1, size - 1);
+        ReplyFuzzInput in(data + 1, size - 1);
         if ((data[0] & 1) == 0) {
             const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-            std::size_t start = 0;
-            while (start < text.size()) {
-                std::size_t end = text.find('\n', start);
-                if (end == std::string_view::npos) end = text.size();
-                const std::string_view line = text.substr(start, end - start);
-                client.Reply(skype.Hwnd(), line, !line.empty() && (line[0] & 1));
+            ForEachRawReply(text, [&](std::string_view line, bool withZero) {
+                client.Reply(skype.Hwnd(), line, withZero);
                 os::hosted::PumpMessages();
                 CheckInvariants(skype, text.size());
-                start = end + 1;
-            }
+            });
         } else {
             while (!in.empty()) {
                 if (in.Byte() % 4 == 0) Operate(skype, in);
