@@ -13,14 +13,12 @@
 // million replies (warm) and the end, which must stay near zero.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/reply_bench.h"
 #include "connectors/connector_registry.h"
 #include "connectors/voip_family/voip_family_connector.h"
 #include "platform/hosted/desktop.h"
@@ -34,16 +32,6 @@ constexpr int kCallCycle = 1000;  // call numbers in use before a re-attach
 constexpr int kContacts = 50;
 constexpr int kBurstsPerDrain = 50;
 constexpr std::uint32_t kDrainMs = kBurstsPerDrain * 70;
-
-long ResidentKb() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* file = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(file, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(file);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // The sixteen replies of round r, in the ANSI page (Windows-1252).
 std::vector<std::string> Round(int r) {
@@ -98,38 +86,22 @@ void BM_FamilyReplies(benchmark::State& state) {
             for (std::string& reply : Round(r)) replies.push_back(std::move(reply));
         }
 
-        long warmKb = 0;
-        std::size_t next = 0;
-        std::int64_t done = 0;
-        for (auto _ : state) {
-            program.Reply(family.Hwnd(), replies[next]);
-            if (++next % 16 == 0) {
-                os::hosted::PumpMessages();
-                // Every so many bursts, virtual time for the queue's worker to
-                // send their background queries (six a burst, one per 10 ms),
-                // untimed: the worker's sends, handed across threads by the
-                // hosted desktop, are not the reply handling measured here.
-                if (next % (16 * kBurstsPerDrain) == 0) {
+        bench::RunReplies(
+            state, family, replies, [&](const std::string& reply) { program.Reply(family.Hwnd(), reply); },
+            [&](std::size_t sent) {
+                // Every so many bursts, virtual time for the queue's worker
+                // to send their background queries (six a burst, one per
+                // 10 ms), untimed: the worker's sends, handed across threads
+                // by the hosted desktop, are not the reply handling measured.
+                if (sent % (bench::kRepliesPerBurst * kBurstsPerDrain) == 0) {
                     state.PauseTiming();
                     os::hosted::AdvanceTime(kDrainMs);
                     state.ResumeTiming();
                 }
-                // The program's own record of what it received is not ours to measure.
+                // The program's own record of what it received is not ours.
                 program.commands.clear();
                 program.log.clear();
-                // A new attach empties the calls, as the program's restart would.
-                if (next == replies.size()) {
-                    next = 0;
-                    family.calls.Clear();
-                }
-            }
-            if (++done == 1000000) warmKb = ResidentKb();
-        }
-        os::hosted::PumpMessages();
-        state.SetItemsProcessed(done);
-        state.counters["rss_kb"] = static_cast<double>(ResidentKb());
-        if (warmKb != 0) state.counters["rss_growth_kb"] = static_cast<double>(ResidentKb() - warmKb);
-        state.counters["live_calls"] = static_cast<double>(family.calls.liveCalls.size());
+            });
         registry.DestroyConnectors();
     }
     os::hosted::Reset();

@@ -9,15 +9,13 @@
 // million replies (warm) and the end, which must stay under 1 MB.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bench/bench_goals.h"
+#include "bench/reply_bench.h"
 #include "connectors/connector_registry.h"
 #include "connectors/skype/skype_connector.h"
 #include "platform/hosted/desktop.h"
@@ -29,16 +27,6 @@ using namespace talvio;
 
 constexpr int kCallCycle = 1000;  // call numbers in use before a re-attach
 constexpr int kContacts = 50;
-
-long ResidentKb() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* file = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(file, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(file);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // The sixteen replies of round r: a call from ringing to the history, and
 // the contact, mute, user-status and voicemail updates around it.
@@ -94,27 +82,9 @@ void BM_SkypeReplies(benchmark::State& state) {
             for (std::string& reply : Round(r)) replies.push_back(std::move(reply));
         }
 
-        long warmKb = 0;
-        std::size_t next = 0;
-        std::int64_t done = 0;
-        for (auto _ : state) {
-            client.Reply(skype.Hwnd(), replies[next]);
-            if (++next % 16 == 0) {
-                os::hosted::PumpMessages();
-                client.commands.clear();
-                // A new attach empties the calls, as the client's restart would.
-                if (next == replies.size()) {
-                    next = 0;
-                    skype.calls.Clear();
-                }
-            }
-            if (++done == 1000000) warmKb = ResidentKb();
-        }
-        os::hosted::PumpMessages();
-        state.SetItemsProcessed(done);
-        state.counters["rss_kb"] = static_cast<double>(ResidentKb());
-        if (warmKb != 0) state.counters["rss_growth_kb"] = static_cast<double>(ResidentKb() - warmKb);
-        state.counters["live_calls"] = static_cast<double>(skype.calls.liveCalls.size());
+        bench::RunReplies(
+            state, skype, replies, [&](const std::string& reply) { client.Reply(skype.Hwnd(), reply); },
+            [&](std::size_t) { client.commands.clear(); });
         registry.DestroyConnectors();
     }
     os::hosted::Reset();
