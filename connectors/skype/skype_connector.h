@@ -16,7 +16,7 @@
 
 #include "connectors/command_queue.h"
 #include "connectors/skype/pending_queries.h"
-#include "connectors/skype/receive_pool.h"
+#include "connectors/receive_pool.h"
 #include "connectors/skype/window_automation.h"
 #include "connectors/voip_connector.h"
 

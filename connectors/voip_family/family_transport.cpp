@@ -1,7 +1,6 @@
 // Discovery, attachment, receiving and the liveness watch of a Voip-family
 // connector.
-#include <algorithm>
-#include <cstring>
+#include <optional>
 #include <vector>
 
 #include "connectors/call_event_listener.h"
@@ -58,50 +57,26 @@ os::LResult VoipFamilyConnector::OnCopyData(os::WParam sender, const os::CopyDat
         data->cbData < 1 || data->cbData > kMaxTextBytes || data->lpData == nullptr) {
         return 1;
     }
-    // The text ends at its zero or with the bytes sent, whichever is first.
-    const auto* bytes = static_cast<const char*>(data->lpData);
-    const void* zero = std::memchr(bytes, 0, data->cbData);
-    const std::size_t length = zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes)
-                                               : data->cbData;
-    auto slot = std::find_if(received_.begin(), received_.end(),
-                             [](const Received& r) { return r.ticket == 0; });
-    if (slot == received_.end()) slot = received_.insert(received_.end(), Received{});
-    if (++lastTicket_ == 0) lastTicket_ = 1;
-    slot->ticket = lastTicket_;
-    slot->text.assign(bytes, length);
+    const ReceivePool::Ticket ticket = received_.Take(*data, client);
     // Parsed later from the queue, after the sender's send has returned.
-    if (!os::PostMessage(window(), kTextReady, 0, static_cast<os::LParam>(lastTicket_))) {
-        slot->ticket = 0;
+    if (ticket != 0 && !os::PostMessage(window(), kTextReady, 0, static_cast<os::LParam>(ticket))) {
+        received_.Release(ticket);
     }
     return 1;
 }
 
 os::LResult VoipFamilyConnector::OnTextReady(os::LParam lParam) {
-    const auto ticket = static_cast<std::uint32_t>(lParam);
-    if (ticket == 0 || static_cast<os::LParam>(ticket) != lParam) return 0;
-    const auto slot = std::find_if(received_.begin(), received_.end(),
-                                   [&](const Received& r) { return r.ticket == ticket; });
-    if (slot == received_.end()) return 0;
-    const std::size_t index = static_cast<std::size_t>(slot - received_.begin());
-    slot->ticket = 0;
+    const ReceivePool::Ticket ticket = ReceivePool::TicketIn(lParam);
+    const std::optional<ReceivePool::Received> received = received_.Find(ticket);
+    if (!received) return 0;
     pingOutstanding_ = false;
-    // Taken out of the slot: the parse may send, and a send may bring in
-    // new texts (and move the slots).
-    std::string text;
-    text.swap(slot->text);
-    HandleReply(text);
-    // The buffer goes back for the next text, unless its slot was taken.
-    Received& again = received_[index];
-    if (again.ticket == 0) {
-        text.clear();
-        again.text.swap(text);
-    }
+    HandleReply(received->text);
+    received_.Release(ticket);
     return 1;
 }
 
 int VoipFamilyConnector::TextsWaiting() const {
-    return static_cast<int>(std::count_if(received_.begin(), received_.end(),
-                                          [](const Received& r) { return r.ticket != 0; }));
+    return received_.BuffersInUse() + received_.HeapCopies();
 }
 
 void VoipFamilyConnector::OnAttachReply(os::Hwnd programWindow) {
@@ -183,17 +158,17 @@ void VoipFamilyConnector::OnPingTimer() {
     NotifyStatusChanged(-1);
 }
 
-// The program's window is gone: so are its calls, and a ring of ours for
-// one of them must stop.
+// The program's window is gone, and it will never report how its calls
+// ended: they are filed now, so that a ring of ours for one of them stops.
 void VoipFamilyConnector::LoseProgram() {
     SetClientWindow(nullptr);
     mainWindow_ = nullptr;
     const bool hadCalls = !calls.liveCalls.empty();
-    calls.ClearLiveCalls();
-    NotifyStatusChanged(-1);
-    if (CallEventListener* listener = Host().Listener(); listener != nullptr && hadCalls) {
-        listener->Refresh();
+    calls.EndLiveCalls();
+    if (hadCalls) {
+        if (CallEventListener* listener = Host().Listener()) listener->Refresh();
     }
+    NotifyStatusChanged(-1);
 }
 
 }  // namespace talvio

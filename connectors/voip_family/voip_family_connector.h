@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "connectors/receive_pool.h"
 #include "connectors/voip_connector.h"
 
 namespace talvio {
@@ -115,13 +115,6 @@ private:
     bool TitleIsOurs(os::Hwnd window) const;
     void WriteDialField(os::Hwnd field, const std::wstring& text) const;
 
-    // A received text from the moment it arrives until its re-posted
-    // ticket is parsed. Slots are reused, so their buffers are too.
-    struct Received {
-        std::uint32_t ticket = 0;  // 0: free
-        std::string text;
-    };
-
     const VoipFamilyIdentity& identity_;
     std::uint32_t discoverMessage_;
     std::uint32_t attachMessage_;
@@ -129,8 +122,8 @@ private:
     std::string clientVersion_;
     bool pingOutstanding_ = false;
     int viewIndex_ = 0;
-    std::vector<Received> received_;
-    std::uint32_t lastTicket_ = 0;
+    // Received texts from their arrival until their re-posted ticket is parsed.
+    ReceivePool received_;
 };
 
 }  // namespace talvio

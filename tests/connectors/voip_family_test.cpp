@@ -178,6 +178,8 @@ TEST_F(FamilyTest, AProgramThatVanishesTakesItsCallsAndOurRingWithIt) {
     os::hosted::AdvanceTime(2000);
     EXPECT_FALSE(cheap->IsAttached());
     EXPECT_TRUE(cheap->calls.liveCalls.empty());
+    ASSERT_NE(cheap->calls.GetHistoryCall(101), nullptr);
+    EXPECT_EQ(cheap->calls.GetHistoryCall(101)->endReason, CallRecord::kMissed);
     EXPECT_EQ(host.statusRefreshes, (std::vector<int>{-1}));
     EXPECT_EQ(listener.events, (std::vector<std::string>{"Refresh"}));
 }

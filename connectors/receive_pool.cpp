@@ -1,4 +1,4 @@
-#include "connectors/skype/receive_pool.h"
+#include "connectors/receive_pool.h"
 
 #include <algorithm>
 #include <cstring>
