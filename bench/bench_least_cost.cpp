@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_goals.h"
 #include "connectors/connector_registry.h"
 #include "platform/hosted/desktop.h"
 #include "tests/connectors/connector_fakes.h"
@@ -76,5 +77,10 @@ void BM_ChooseCheapest(benchmark::State& state) {
     os::hosted::Reset();
 }
 BENCHMARK(BM_ChooseCheapest)->Unit(benchmark::kMicrosecond);
+
+[[maybe_unused]] const bool kGoals = bench::AddGoals({
+    {.benchmark = "BM_ChooseCheapest", .figure = "least_cost_choice_cpu", .unit = "us", .scale = 1e6,
+     .below = 20},
+});
 
 }  // namespace

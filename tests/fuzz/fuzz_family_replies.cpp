@@ -49,7 +49,7 @@ std::string Generated(ReplyFuzzInput& in) {
         case 5: {
             std::string list = "CALLS ";
             const int count = in.Byte() % 5;
-            for (int i = 0; i < count; ++i) list += (i ? "," : "") + in.Id();
+            for (int i = 0; i < count; ++i) list.append(i ? "," : "").append(in.Id());
             return list;
         }
         case 6: return "USERSTATUS " + std::string(in.Pick(kStatusWord));
