@@ -13,17 +13,14 @@
 // million replies (warm) and the end, which must stay under 1 MB.
 #include <benchmark/benchmark.h>
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "bench/bench_goals.h"
 #include "bench/reply_bench.h"
-#include "connectors/connector_registry.h"
 #include "connectors/voip_family/voip_family_connector.h"
 #include "platform/hosted/desktop.h"
-#include "tools/client_sim/simulated_client.h"
+#include "tests/connectors/connector_fakes.h"
 
 namespace {
 
@@ -36,56 +33,43 @@ constexpr std::uint32_t kDrainMs = kBurstsPerDrain * 70;
 
 // The sixteen replies of round r, in the ANSI page (Windows-1252).
 std::vector<std::string> Round(int r) {
-    const auto join = [](std::initializer_list<std::string_view> parts) {
-        std::string text;
-        for (const std::string_view part : parts) text.append(part);
-        return text;
-    };
+    using bench::Join;
     const std::string number = std::to_string(r % kCallCycle);
-    const std::string contact = join({"c", std::to_string(r % kContacts)});
+    const std::string contact = Join({"c", std::to_string(r % kContacts)});
     const std::string_view name = r % 4 == 0 ? "J\xF6rg \xC5" "berg" : "Contact";
-    const std::string call = join({"CALL ", number, " "});
+    const std::string call = Join({"CALL ", number, " "});
     return {
-        join({call, "STATUS RINGING"}),
-        join({call, "TYPE INCOMING_P2P"}),
-        join({call, "PARTNER_HANDLE ", contact}),
-        join({call, "PARTNER_DISPNAME ", name, " ", contact}),
-        join({call, "STATUS INPROGRESS"}),
+        Join({call, "STATUS RINGING"}),
+        Join({call, "TYPE INCOMING_P2P"}),
+        Join({call, "PARTNER_HANDLE ", contact}),
+        Join({call, "PARTNER_DISPNAME ", name, " ", contact}),
+        Join({call, "STATUS INPROGRESS"}),
         "USERSTATUS AWAY",
-        join({"USER ", contact, " ONLINESTATUS ONLINE"}),
-        join({"USER ", contact, " DISPLAYNAME ", name, " ", contact}),
-        join({call, "DURATION 42"}),
-        join({call, "TIMESTAMP ", std::to_string(1300000000 + r)}),
+        Join({"USER ", contact, " ONLINESTATUS ONLINE"}),
+        Join({"USER ", contact, " DISPLAYNAME ", name, " ", contact}),
+        Join({call, "DURATION 42"}),
+        Join({call, "TIMESTAMP ", std::to_string(1300000000 + r)}),
         "USERSTATUS ONLINE",
-        join({"USER ", contact, " CITY M\xFCnchen"}),
-        join({call, "PSTN_NUMBER +4989123"}),
-        join({call, "STATUS FINISHED"}),
-        join({call, "STATUS FINISHED"}),
-        join({call, "TYPE INCOMING_P2P"}),
+        Join({"USER ", contact, " CITY M\xFCnchen"}),
+        Join({call, "PSTN_NUMBER +4989123"}),
+        Join({call, "STATUS FINISHED"}),
+        Join({call, "STATUS FINISHED"}),
+        Join({call, "TYPE INCOMING_P2P"}),
     };
 }
 
 void BM_FamilyReplies(benchmark::State& state) {
     os::hosted::Reset();
     {
-        ConnectorRegistry registry;  // the standalone host: no handset, no listener
-        auto owned = std::make_unique<VoipFamilyConnector>(registry, VoipFamilyConnector::kPrograms[0]);
-        VoipFamilyConnector& family = *owned;
-        registry.Append(std::move(owned));
-        clientsim::SimulatedClient program(L"VoipBuster.exe", "VoipBuster");
-        program.Launch();
-        program.ShowMainWindow();
-        family.Start();
-        os::hosted::PumpMessages();
+        testing::AttachedFamily attached;  // the standalone host: no handset, no listener
+        VoipFamilyConnector& family = attached.family;
+        clientsim::SimulatedClient& program = attached.program;
         std::string friends = "USERS ";
         for (int i = 0; i < kContacts; ++i) friends.append(i ? ",c" : "c").append(std::to_string(i));
         program.Reply(family.Hwnd(), friends);
         os::hosted::AdvanceTime(10000);  // the contact queries go out
 
-        std::vector<std::string> replies;
-        for (int r = 0; r < kCallCycle; ++r) {
-            for (std::string& reply : Round(r)) replies.push_back(std::move(reply));
-        }
+        const std::vector<std::string> replies = bench::Rounds(kCallCycle, Round);
 
         bench::RunReplies(
             state, family, replies, [&](const std::string& reply) { program.Reply(family.Hwnd(), reply); },
@@ -103,19 +87,14 @@ void BM_FamilyReplies(benchmark::State& state) {
                 program.commands.clear();
                 program.log.clear();
             });
-        registry.DestroyConnectors();
     }
     os::hosted::Reset();
 }
 
 BENCHMARK(BM_FamilyReplies)->Iterations(10000000)->Unit(benchmark::kMillisecond);
 
-// At least the Skype connector's own goal.
-[[maybe_unused]] const bool kGoals = bench::AddGoals({
-    {.benchmark = "BM_FamilyReplies", .figure = "family_replies_rate", .unit = "replies/s",
-     .counter = "items_per_second", .atLeast = 200000},
-    {.benchmark = "BM_FamilyReplies", .figure = "family_replies_rss_growth", .unit = "KB",
-     .counter = "rss_growth_kb", .below = 1024},
-});
+// The Skype connector's goals.
+[[maybe_unused]] const bool kGoals =
+    bench::AddReplyGoals("BM_FamilyReplies", "family_replies_rate", "family_replies_rss_growth");
 
 }  // namespace

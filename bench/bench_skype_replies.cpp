@@ -9,12 +9,10 @@
 // million replies (warm) and the end, which must stay under 1 MB.
 #include <benchmark/benchmark.h>
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "bench/bench_goals.h"
 #include "bench/reply_bench.h"
 #include "connectors/connector_registry.h"
 #include "connectors/skype/skype_connector.h"
@@ -31,32 +29,27 @@ constexpr int kContacts = 50;
 // The sixteen replies of round r: a call from ringing to the history, and
 // the contact, mute, user-status and voicemail updates around it.
 std::vector<std::string> Round(int r) {
-    // Built with append: GCC 12 at -O3 warns falsely on literal + string.
-    const auto join = [](std::initializer_list<std::string_view> parts) {
-        std::string text;
-        for (const std::string_view part : parts) text.append(part);
-        return text;
-    };
+    using bench::Join;
     const std::string number = std::to_string(r % kCallCycle);
-    const std::string contact = join({"c", std::to_string(r % kContacts)});
-    const std::string call = join({"CALL ", number, " "});
+    const std::string contact = Join({"c", std::to_string(r % kContacts)});
+    const std::string call = Join({"CALL ", number, " "});
     return {
-        join({call, "STATUS RINGING"}),
-        join({call, "TYPE INCOMING_P2P"}),
-        join({call, "PARTNER_HANDLE ", contact}),
-        join({call, "PARTNER_DISPNAME Contact ", contact}),
-        join({call, "STATUS INPROGRESS"}),
+        Join({call, "STATUS RINGING"}),
+        Join({call, "TYPE INCOMING_P2P"}),
+        Join({call, "PARTNER_HANDLE ", contact}),
+        Join({call, "PARTNER_DISPNAME Contact ", contact}),
+        Join({call, "STATUS INPROGRESS"}),
         "MUTE OFF",
-        join({"USER ", contact, " ONLINESTATUS ONLINE"}),
-        join({"USER ", contact, " DISPLAYNAME Contact ", contact}),
-        join({call, "DURATION 42"}),
-        join({call, "TIMESTAMP ", std::to_string(1300000000 + r)}),
+        Join({"USER ", contact, " ONLINESTATUS ONLINE"}),
+        Join({"USER ", contact, " DISPLAYNAME Contact ", contact}),
+        Join({call, "DURATION 42"}),
+        Join({call, "TIMESTAMP ", std::to_string(1300000000 + r)}),
         "MUTE ON",
         "USERSTATUS ONLINE",
-        join({"VOICEMAIL ", std::to_string(r % 20 + 1), " STATUS PLAYED"}),
-        join({call, "STATUS FINISHED"}),
-        join({call, "STATUS FINISHED"}),
-        join({call, "TYPE INCOMING_P2P"}),
+        Join({"VOICEMAIL ", std::to_string(r % 20 + 1), " STATUS PLAYED"}),
+        Join({call, "STATUS FINISHED"}),
+        Join({call, "STATUS FINISHED"}),
+        Join({call, "TYPE INCOMING_P2P"}),
     };
 }
 
@@ -77,10 +70,7 @@ void BM_SkypeReplies(benchmark::State& state) {
         client.Reply(skype.Hwnd(), "VOICEMAILS 1, 2, 3, 4, 5, 6, 7, 8, 9, 10");
         os::hosted::AdvanceTime(10000);  // the contact queries go out
 
-        std::vector<std::string> replies;
-        for (int r = 0; r < kCallCycle; ++r) {
-            for (std::string& reply : Round(r)) replies.push_back(std::move(reply));
-        }
+        const std::vector<std::string> replies = bench::Rounds(kCallCycle, Round);
 
         bench::RunReplies(
             state, skype, replies, [&](const std::string& reply) { client.Reply(skype.Hwnd(), reply); },
@@ -92,11 +82,7 @@ void BM_SkypeReplies(benchmark::State& state) {
 
 BENCHMARK(BM_SkypeReplies)->Iterations(10000000)->Unit(benchmark::kMillisecond);
 
-[[maybe_unused]] const bool kGoals = bench::AddGoals({
-    {.benchmark = "BM_SkypeReplies", .figure = "skype_replies_rate", .unit = "replies/s",
-     .counter = "items_per_second", .atLeast = 200000},
-    {.benchmark = "BM_SkypeReplies", .figure = "skype_replies_rss_growth", .unit = "KB",
-     .counter = "rss_growth_kb", .below = 1024},
-});
+[[maybe_unused]] const bool kGoals =
+    bench::AddReplyGoals("BM_SkypeReplies", "skype_replies_rate", "skype_replies_rss_growth");
 
 }  // namespace

@@ -1,9 +1,10 @@
 // Test doubles for the connectors' surroundings: a host recording what the
 // connectors ask of the program, a recording call listener, a connector
 // whose attachment and status a test sets, the handset link and LCD screen
-// as the connector service sees them, the caller-id hook library, and the
+// as the connector service sees them, the caller-id hook library, the
 // simulated Skype client (tools/client_sim) in its own simulated process on
-// the test's thread.
+// the test's thread, and a family connector attached to its simulated
+// program.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +18,13 @@
 
 #include "connectors/call_event_listener.h"
 #include "connectors/connector_host.h"
+#include "connectors/connector_registry.h"
 #include "connectors/hook_library.h"
 #include "connectors/service_ports.h"
 #include "connectors/voip_connector.h"
+#include "connectors/voip_family/voip_family_connector.h"
 #include "handset/lcd_screen.h"
+#include "platform/hosted/desktop.h"
 #include "platform/platform.h"
 #include "settings/rate_table.h"
 #include "tools/client_sim/simulated_client.h"
@@ -203,5 +207,33 @@ private:
 
 // A Skype client in its own simulated process, recording what it receives.
 using FakeSkypeClient = clientsim::SimulatedClient;
+
+// VoipBuster's connector, alone in its registry, attached to its simulated
+// program with the main window shown. Hosted desktop, test thread only.
+class AttachedFamily {
+public:
+    explicit AttachedFamily(ConnectorHost& host = ConnectorHost::Standalone())
+        : registry(host), family(Append(registry)) {
+        program.Launch();
+        program.ShowMainWindow();
+        family.Start();
+        os::hosted::PumpMessages();
+    }
+    AttachedFamily(const AttachedFamily&) = delete;
+    AttachedFamily& operator=(const AttachedFamily&) = delete;
+    ~AttachedFamily() { registry.DestroyConnectors(); }
+
+    ConnectorRegistry registry;
+    VoipFamilyConnector& family;
+    clientsim::SimulatedClient program{L"VoipBuster.exe", "VoipBuster"};
+
+private:
+    static VoipFamilyConnector& Append(ConnectorRegistry& registry) {
+        auto owned = std::make_unique<VoipFamilyConnector>(registry, VoipFamilyConnector::kPrograms[0]);
+        VoipFamilyConnector& connector = *owned;
+        registry.Append(std::move(owned));
+        return connector;
+    }
+};
 
 }  // namespace talvio::testing

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "connectors/connector_registry.h"
 #include "connectors/voip_family/voip_family_connector.h"
 #include "foundation/text_convert.h"
 #include "platform/hosted/desktop.h"
@@ -103,34 +102,14 @@ TALVIO_FUZZ_TARGET(family_replies) {
     host.handsetPresent = (data[0] & 2) != 0;
     host.autoAnswer = host.autoBusy = host.autoAway = true;
     {
-        ConnectorRegistry registry(host);
-        auto owned = std::make_unique<VoipFamilyConnector>(registry, VoipFamilyConnector::kPrograms[0]);
-        VoipFamilyConnector& family = *owned;
-        registry.Append(std::move(owned));
-        clientsim::SimulatedClient program(L"VoipBuster.exe", "VoipBuster");
-        program.Launch();
-        program.ShowMainWindow();
-        family.Start();
-        os::hosted::PumpMessages();
+        talvio::testing::AttachedFamily attached(host);
+        VoipFamilyConnector& family = attached.family;
         TALVIO_FUZZ_CHECK(family.IsAttached());
-
-        ReplyFuzzInput in(data + 1, size - 1);
-        if ((data[0] & 1) == 0) {
-            const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-            ForEachRawReply(text, [&](std::string_view line, bool withZero) {
-                program.Reply(family.Hwnd(), line, withZero);
-                os::hosted::PumpMessages();
-                CheckInvariants(family, text.size());
-            });
-        } else {
-            while (!in.empty()) {
-                if (in.Byte() % 4 == 0) Operate(family, in);
-                else program.Reply(family.Hwnd(), Generated(in));
-                os::hosted::PumpMessages();
-                CheckInvariants(family, kIdRange + kHandleRange * 256);
-            }
-        }
-        registry.DestroyConnectors();
+        FeedReplies(
+            data, size, kIdRange + kHandleRange * 256,
+            [&](std::string_view text, bool withZero) { attached.program.Reply(family.Hwnd(), text, withZero); },
+            [&](ReplyFuzzInput& in) { Operate(family, in); }, Generated,
+            [&](std::size_t bound) { CheckInvariants(family, bound); });
     }
     os::hosted::Reset();
     return 0;

@@ -116,22 +116,11 @@ TALVIO_FUZZ_TARGET(skype_replies) {
         os::hosted::PumpMessages();
         TALVIO_FUZZ_CHECK(skype.IsAttached());
 
-        ReplyFuzzInput in(data + 1, size - 1);
-        if ((data[0] & 1) == 0) {
-            const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-            ForEachRawReply(text, [&](std::string_view line, bool withZero) {
-                client.Reply(skype.Hwnd(), line, withZero);
-                os::hosted::PumpMessages();
-                CheckInvariants(skype, text.size());
-            });
-        } else {
-            while (!in.empty()) {
-                if (in.Byte() % 4 == 0) Operate(skype, in);
-                else client.Reply(skype.Hwnd(), Generated(in));
-                os::hosted::PumpMessages();
-                CheckInvariants(skype, kIdRange + kHandleRange);
-            }
-        }
+        FeedReplies(
+            data, size, kIdRange + kHandleRange,
+            [&](std::string_view text, bool withZero) { client.Reply(skype.Hwnd(), text, withZero); },
+            [&](ReplyFuzzInput& in) { Operate(skype, in); }, Generated,
+            [&](std::size_t bound) { CheckInvariants(skype, bound); });
         registry.DestroyConnectors();
     }
     os::hosted::Reset();

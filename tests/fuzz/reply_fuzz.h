@@ -1,5 +1,6 @@
 // What the client-reply fuzz targets share: the input read as choices, the
-// protocol words they pick from, and the split of raw input into replies.
+// protocol words they pick from, the split of raw input into replies and
+// the feeding of either to a connector.
 // Header-only, in an anonymous namespace: every target links into the one
 // replay test.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/hosted/desktop.h"
 #include "tests/fuzz/fuzz_target.h"
 
 namespace {
@@ -66,6 +68,32 @@ void ForEachRawReply(std::string_view text, Send&& send) {
         const std::string_view line = text.substr(start, end - start);
         send(line, !line.empty() && (line[0] & 1));
         start = end + 1;
+    }
+}
+
+// The input after its first byte, fed to a connector: with that byte even,
+// as raw replies (`send(line, withZero)`), then `check(raw input size)`
+// after each; odd, as choices between an operation (one step in four,
+// `operate(in)`) and a generated reply (`send(generate(in), true)`), then
+// `check(generatedBound)` after each. Messages are pumped after every step.
+template <typename Send, typename Operate, typename Generate, typename Check>
+void FeedReplies(const std::uint8_t* data, std::size_t size, std::size_t generatedBound, Send&& send,
+                 Operate&& operate, Generate&& generate, Check&& check) {
+    if ((data[0] & 1) == 0) {
+        const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+        ForEachRawReply(text, [&](std::string_view line, bool withZero) {
+            send(line, withZero);
+            os::hosted::PumpMessages();
+            check(text.size());
+        });
+        return;
+    }
+    ReplyFuzzInput in(data + 1, size - 1);
+    while (!in.empty()) {
+        if (in.Byte() % 4 == 0) operate(in);
+        else send(generate(in), true);
+        os::hosted::PumpMessages();
+        check(generatedBound);
     }
 }
 
