@@ -106,7 +106,7 @@ DirectoryScreen* ConnectorService::Screen() {
     return dynamic_cast<DirectoryScreen*>(handset_.GetScreen());
 }
 
-// ConnectorHost ------------------------------------------------------------
+// ConnectorHost
 
 int ConnectorService::ActiveProgram() {
     return settings_ ? settings_->activeProgram : Standalone().ActiveProgram();
@@ -177,7 +177,7 @@ bool ConnectorService::StartCallerIdHook(os::Hwnd clientWindow) {
     return true;
 }
 
-// DirectoryView: connector operations --------------------------------------
+// DirectoryView: connector operations
 
 void ConnectorService::ShowActiveDialText() {
     VoipConnector* active = registry_.GetActiveConnector();
@@ -269,7 +269,7 @@ std::wstring ConnectorService::GetLastDialledName(int id) {
     return connector ? connector->LastDialledName() : std::wstring();
 }
 
-// DirectoryView: calls -----------------------------------------------------
+// DirectoryView: calls
 
 const CallRecord* ConnectorService::GetHistoryCall(int callId, int id) {
     VoipConnector* connector = Find(id);
@@ -298,7 +298,7 @@ int ConnectorService::GetCallConferenceId(const CallRecord* call) { return CallC
 int ConnectorService::GetCallTimestamp(const CallRecord* call) { return CallTimestamp(call); }
 int ConnectorService::GetCallDuration(const CallRecord* call) { return CallDuration(call); }
 
-// DirectoryView: contacts --------------------------------------------------
+// DirectoryView: contacts
 
 ContactRecord* ConnectorService::GetFirstContact(int id) {
     VoipConnector* connector = Find(id);
@@ -356,7 +356,7 @@ const std::string& ConnectorService::GetContactLocation(ContactRecord* contact) 
     return ContactLocation(contact);
 }
 
-// DirectoryView: live calls, volume, state ---------------------------------
+// DirectoryView: live calls, volume, state
 
 const CallRecord* ConnectorService::GetLiveCall(int callId, int id) {
     VoipConnector* connector = Find(id);
@@ -387,7 +387,7 @@ int ConnectorService::GetConnectorState(int id) {
     return connector->IsAttached() ? 0 : -1;
 }
 
-// DirectoryView: voicemails ------------------------------------------------
+// DirectoryView: voicemails
 
 const VoicemailRecord* ConnectorService::GetVoicemail(int voicemailId, int id) {
     VoipConnector* connector = Find(id);

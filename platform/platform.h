@@ -193,11 +193,11 @@ struct WindowClass {
     std::wstring name;
 };
 
-// --- module -----------------------------------------------------------------
+// Module
 void* GetModuleHandle();
 std::wstring GetModuleFileName();
 
-// --- classes and windows ----------------------------------------------------
+// Classes and windows
 Atom RegisterClass(const WindowClass& windowClass);
 bool GetClassInfo(std::wstring_view name);
 Hwnd CreateWindowEx(std::uint32_t exStyle, std::wstring_view className, std::wstring_view title,
@@ -212,7 +212,7 @@ WndProc SetWindowProc(Hwnd window, WndProc proc);  // returns the previous one
 void* GetUserData(Hwnd window);
 void SetUserData(Hwnd window, void* data);
 
-// --- messages -----------------------------------------------------------------
+// Messages
 std::uint32_t RegisterWindowMessage(std::wstring_view name);
 bool PostMessage(Hwnd window, std::uint32_t message, WParam wParam, LParam lParam);
 bool PostThreadMessage(ThreadId thread, std::uint32_t message, WParam wParam, LParam lParam);
@@ -229,11 +229,11 @@ LResult DispatchMessage(const Msg& msg);
 void PostQuitMessage(int exitCode);
 bool InSendMessage();
 
-// --- timers -------------------------------------------------------------------
+// Timers
 bool SetTimer(Hwnd window, std::uintptr_t id, std::uint32_t elapseMs);
 bool KillTimer(Hwnd window, std::uintptr_t id);
 
-// --- window tree and properties ---------------------------------------------
+// Window tree and properties
 using EnumCallback = std::function<bool(Hwnd)>;  // return false to stop
 Hwnd FindWindowEx(Hwnd parent, Hwnd childAfter, const wchar_t* className, const wchar_t* title);
 bool EnumWindows(const EnumCallback& callback);
@@ -264,7 +264,7 @@ Hwnd GetDlgItem(Hwnd dialog, int id);
 bool ScreenToClient(Hwnd window, Point& point);
 bool ClientToScreen(Hwnd window, Point& point);
 
-// --- dialogs --------------------------------------------------------------------
+// Dialogs
 // Dialog boxes made from the module's dialog templates. The procedure's
 // result is the DLGPROC's: nonzero when it handled the message (for
 // WM_INITDIALOG: the dialog manager should set the focus).
@@ -292,7 +292,7 @@ LResult SendDlgItemMessage(Hwnd dialog, int id, std::uint32_t message, WParam wP
 // GetStockObject, for the fonts WM_SETFONT takes.
 std::uintptr_t GetStockObject(int object);
 
-// --- focus and input ------------------------------------------------------------
+// Focus and input
 bool SetForegroundWindow(Hwnd window);
 Hwnd GetForegroundWindow();
 bool BringWindowToTop(Hwnd window);
@@ -300,7 +300,7 @@ Hwnd SetFocus(Hwnd window);
 void keybd_event(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags);
 bool GetCursorPos(Point& point);
 
-// --- menus and icons ------------------------------------------------------------
+// Menus and icons
 // Menus are USER objects: any thread may change one, and a menu that is the
 // submenu of an item is destroyed with its parent. Owned through os::Menu.
 struct MenuTag;
@@ -386,7 +386,7 @@ HimageList ImageList_LoadBitmap(void* instance, int resourceId, int width, int g
 bool ImageList_Destroy(HimageList list);
 int ImageList_GetImageCount(HimageList list);
 
-// --- message boxes --------------------------------------------------------------
+// Message boxes
 inline constexpr std::uint32_t MB_YESNO = 0x04;
 inline constexpr std::uint32_t MB_ICONQUESTION = 0x20;
 inline constexpr int IDYES = 6;
@@ -396,7 +396,7 @@ inline constexpr int IDNO = 7;
 // still get their messages meanwhile); 0 when the box cannot be shown.
 int MessageBox(Hwnd owner, std::wstring_view text, std::wstring_view caption, std::uint32_t type);
 
-// --- system version ---------------------------------------------------------------
+// System version
 // Mirrors the OSVERSIONINFOW fields the program reads.
 struct OsVersionInfo {
     std::uint32_t majorVersion = 0;
@@ -407,15 +407,15 @@ struct OsVersionInfo {
 // installed one. False when the call fails.
 bool GetVersionEx(OsVersionInfo& info);
 
-// --- time ---------------------------------------------------------------------
+// Time
 std::uint32_t GetTickCount();
 void Sleep(std::uint32_t milliseconds);
 
-// --- errors ---------------------------------------------------------------------
+// Errors
 std::uint32_t GetLastError();
 void SetLastError(std::uint32_t error);
 
-// --- kernel objects -------------------------------------------------------------
+// Kernel objects
 // Opaque kernel handle: mutexes, events and threads. Owned through os::Handle.
 struct KernelTag;
 using KernelHandle = KernelTag*;

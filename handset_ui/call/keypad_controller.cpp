@@ -13,7 +13,7 @@ namespace talvio {
 KeypadController::KeypadController(ConnectorRegistry& registry, CallTray& tray, CallVolumePopup& popup)
     : HandsetController(kKeypadModelId, registry, tray, popup) {}
 
-// Call states ----------------------------------------------------------------
+// Call states
 
 void KeypadController::OnCallFailed(VoipConnector& connector, int callId) {
     connector.calls.MoveToHistory(callId, CallRecord::kFailed);
@@ -81,7 +81,7 @@ void KeypadController::OnCallRinging(VoipConnector& connector, int callId) {
     else Refresh();
 }
 
-// Keys -------------------------------------------------------------------------
+// Keys
 
 void KeypadController::OnKey(VoipConnector& target, int code) {
     switch (code) {

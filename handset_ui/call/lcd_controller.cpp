@@ -48,7 +48,7 @@ int LcdController::OnConnectorStatus(int, int) {
     return 1;
 }
 
-// Call states ----------------------------------------------------------------
+// Call states
 
 void LcdController::Notify(int kind, const VoipConnector& connector, int callId) {
     if (CallScreen* screen = Screen()) screen->NotifyCall(kind, callId, connector.GetConnectorId());
@@ -163,7 +163,7 @@ void LcdController::OnCallRinging(VoipConnector& connector, int callId) {
     Notify(kCallRinging, connector, callId);
 }
 
-// Keys -------------------------------------------------------------------------
+// Keys
 
 void LcdController::OnKey(VoipConnector& target, int code) {
     if (code != event::kOnHook && !(IsWheelCode(code) && OnHook())) Tray().SetIndicator(2);

@@ -91,7 +91,7 @@ void PumpMessages();
 // been retrieved yet; *exitCode receives its code.
 bool QuitPosted(int* exitCode = nullptr);
 
-// --- simulated processes ---------------------------------------------------------
+// Simulated processes
 ProcessId CreateProcess(std::wstring_view name);
 std::wstring ProcessName(ProcessId process);
 inline constexpr ProcessId kDefaultProcess = 1;
@@ -141,7 +141,7 @@ private:
 // once.
 void SetHung(ThreadId thread, bool hung);
 
-// --- input -----------------------------------------------------------------------
+// Input
 struct KeyEvent {
     std::uint8_t virtualKey = 0;
     std::uint8_t scanCode = 0;
@@ -157,7 +157,7 @@ void ClearKeyLog();
 void SetKeyDelivery(bool deliver);
 Hwnd GetFocus();
 
-// --- observation -----------------------------------------------------------------
+// Observation
 // Number of InvalidateRect calls (and repainting MoveWindow calls).
 int InvalidationCount(Hwnd window);
 // The selection of a built-in "Edit" window, in UTF-16 code units.
@@ -173,7 +173,7 @@ int ButtonCheck(Hwnd button);
 // invalid handle.
 std::size_t ThreadStackSize(KernelHandle thread);
 
-// --- module ----------------------------------------------------------------------
+// Module
 // What GetModuleFileName returns for the calling process (default
 // "C:\\Program Files\\Talvio\\TalvioDriver.exe").
 void SetModuleFileName(std::wstring_view path);
@@ -181,7 +181,7 @@ void SetModuleFileName(std::wstring_view path);
 // What GetVersionEx reports for every process (default 6.1.7601).
 void SetWindowsVersion(std::uint32_t major, std::uint32_t minor, std::uint32_t build);
 
-// --- resources -------------------------------------------------------------------
+// Resources
 // The module's resources, as a resource script would declare them. One
 // module serves every instance handle. A fresh desktop has none.
 struct MenuTemplateItem {
@@ -230,7 +230,7 @@ struct DialogResource {
 };
 void AddDialogResource(int id, DialogResource dialog);
 
-// --- dialogs ---------------------------------------------------------------------
+// Dialogs
 // The user's side of DialogBoxParam, whose modal loop runs only what the
 // user does here. The next modal dialog, once initialised and shown, is
 // handed to `user` (queued, one per dialog), which runs inside the modal
@@ -247,7 +247,7 @@ void UseNextDialog(std::function<void(Hwnd dialog)> user);
 void ChooseComboItem(Hwnd combo, int index);
 void ChooseTab(Hwnd tab, int index);
 
-// --- menus -----------------------------------------------------------------------
+// Menus
 // The user's side of TrackPopupMenuEx, which returns at once here. The next
 // tracked menu chooses command `id` (queued, one per tracking): it opens
 // each submenu on the way to the item, sending WM_INITMENUPOPUP for it as
@@ -267,7 +267,7 @@ struct MenuTracking {
 std::vector<MenuTracking> MenuTrackings();
 void SetCursorPos(int x, int y);  // what GetCursorPos answers (default 0, 0)
 
-// --- message boxes ---------------------------------------------------------------
+// Message boxes
 // The user's side of MessageBox, which returns at once here. The next box
 // gets `result` as the user's answer (queued, one per box); a box with no
 // queued answer cannot be shown and returns 0.
